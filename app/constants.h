@@ -1,0 +1,70 @@
+// Fixed values of the service and of the program: host names, paths, names in
+// the registry and credential manager, window classes, timers and messages.
+// Plain numbers and strings only, so that pure code can include it without
+// <windows.h>.
+#pragma once
+
+#include "res/version.h"
+
+// --- The service ---------------------------------------------------------
+inline constexpr wchar_t kUpdateServerHost[] = L"dynupdate.vexlumen.net";
+inline constexpr wchar_t kWebsiteUrl[] = L"https://www.vexlumen.net/";
+inline constexpr wchar_t kSetupGuideUrl[] = L"https://www.vexlumen.net/setup-guide";
+
+// --- HTTPS transport -----------------------------------------------------
+inline constexpr wchar_t kUserAgent[] = L"Lumaroth-Client/" LUMAROTH_VERSION_WIDE L" Windows";
+inline constexpr unsigned short kHttpsPort = 443;
+inline constexpr int kNetworkTimeoutMs = 15000;     // each of resolve, connect, send, receive
+inline constexpr unsigned long kReadChunkBytes = 4095;
+inline constexpr unsigned long kReadBufferBytes = 4096;
+// Replies are a few bytes; a server that sends more is broken or hostile.
+inline constexpr unsigned long kMaxBodyBytes = 64 * 1024;
+// SECURITY_FLAG_IGNORE_UNKNOWN_CA | _CERT_WRONG_USAGE | _CERT_CN_INVALID | _CERT_DATE_INVALID
+inline constexpr unsigned long kIgnoreAllCertErrorFlags = 0x3300;
+
+// --- Update protocol -----------------------------------------------------
+inline constexpr wchar_t kUpdatePathPrefix[] = L"/?hostname=";
+inline constexpr wchar_t kConnectivityPath[] = L"/dyndns/getip";
+inline constexpr wchar_t kAuthorizationPrefix[] = L"Authorization: Basic ";
+
+// --- Persistence ---------------------------------------------------------
+inline constexpr wchar_t kStateKey[] = L"Software\\Lumaroth";
+inline constexpr wchar_t kValueLastIp[] = L"ddns_last_ip";
+inline constexpr wchar_t kValueLastTime[] = L"ddns_last_time";
+inline constexpr wchar_t kValueIpChangeTime[] = L"ddns_ip_change_time";
+inline constexpr unsigned long kStateReadBufferBytes = 2048;
+inline constexpr wchar_t kCredentialTarget[] = L"Vexlumen";
+inline constexpr wchar_t kCredentialComment[] = L"Lumaroth Dynamic DNS Client";
+inline constexpr unsigned long kMaxCredentialBlobBytes = 2560;   // CRED_MAX_CREDENTIAL_BLOB_SIZE
+inline constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline constexpr wchar_t kRunValueName[] = L"Lumaroth";
+inline constexpr wchar_t kStartupSwitch[] = L"/startup";
+inline constexpr wchar_t kStartupSwitchAlt[] = L"-startup";
+
+// --- Process and windows -------------------------------------------------
+inline constexpr wchar_t kSingleInstanceMutex[] = L"Lumaroth_SingleInstance_Mutex";
+inline constexpr wchar_t kMainWindowClass[] = L"LumarothMainWindow";
+inline constexpr wchar_t kFrameClass[] = L"LumarothFrame";
+inline constexpr wchar_t kAlertClass[] = L"LumarothAlert";
+inline constexpr wchar_t kAboutClass[] = L"LumarothAbout";
+inline constexpr wchar_t kMainWindowTitle[] = L"Vexlumen - Free Dynamic DNS v" LUMAROTH_VERSION_WIDE;
+inline constexpr wchar_t kAboutWindowTitle[] = L"About Lumaroth Client";
+inline constexpr int kIconResourceId = 101;
+inline constexpr int kClientWidth = 470;
+inline constexpr int kClientHeight = 248;
+inline constexpr int kBannerOffset = 40;
+inline constexpr int kAboutClientWidth = 360;
+inline constexpr int kAboutClientHeight = 308;
+
+// --- Timers and application messages (WM_USER is 0x0400) -----------------
+inline constexpr unsigned IDT_COUNTDOWN = 1001;
+inline constexpr unsigned IDT_CONNECTIVITY = 1002;
+inline constexpr unsigned kCountdownPeriodMs = 1000;
+inline constexpr unsigned kConnectivityPeriodMs = 5000;
+inline constexpr int kCountdownStart = 120;
+
+inline constexpr unsigned WM_TRAYICON = 0x0400 + 100;
+inline constexpr unsigned WM_UPDATE_RESULT = 0x0400 + 200;
+inline constexpr unsigned WM_LOGIN_RESULT = 0x0400 + 201;
+inline constexpr unsigned WM_NETWORK_STATE = 0x0400 + 202;
+inline constexpr unsigned kTrayIconId = 1;

@@ -1,0 +1,43 @@
+// Adds a DER certificate to the LocalMachine "Root" store of the Wine prefix it
+// runs in, so that the throwaway CA of a test or demo run is trusted there and
+// nowhere else.
+#include <windows.h>
+#include <wincrypt.h>
+
+#include <cstdio>
+#include <vector>
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc != 2) {
+        fwprintf(stderr, L"usage: trustca CERT.der\n");
+        return 2;
+    }
+    FILE* file = _wfopen(argv[1], L"rb");
+    if (!file) {
+        fwprintf(stderr, L"trustca: cannot open %ls\n", argv[1]);
+        return 1;
+    }
+    std::vector<BYTE> der;
+    BYTE chunk[4096];
+    size_t read = 0;
+    while ((read = fread(chunk, 1, sizeof chunk, file)) > 0)
+        der.insert(der.end(), chunk, chunk + read);
+    fclose(file);
+
+    HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE, L"Root");
+    if (!store) {
+        fwprintf(stderr, L"trustca: cannot open the Root store (%lu)\n", GetLastError());
+        return 1;
+    }
+    BOOL added = CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING, der.data(),
+                                                  static_cast<DWORD>(der.size()), CERT_STORE_ADD_REPLACE_EXISTING,
+                                                  nullptr);
+    DWORD error = GetLastError();
+    CertCloseStore(store, 0);
+    if (!added) {
+        fwprintf(stderr, L"trustca: adding the certificate failed (%lu)\n", error);
+        return 1;
+    }
+    return 0;
+}
