@@ -1,0 +1,21 @@
+// The main window never holds more than one panel; switching panels is a
+// complete rebuild. These build the status panel and keep its texts current.
+#pragma once
+
+#include <windows.h>
+
+// Destroys every child window of the main window.
+void clearMainWindow(HWND window);
+// Gives the main window a client area of 470 x appState.clientHeight,
+// keeping its top-left corner.
+void resizeMainWindow(HWND window);
+
+// Builds the status panel (with the autostart banner while autostart is off).
+void showStatusPanel(HWND window);
+
+// Re-texts the status panel after the update cycle changed state; a no-op
+// while the login panel is shown.
+void refreshStatusPanel();
+// Re-texts the countdown and the age of the last IP change; called once a
+// second by the countdown timer.
+void tickStatusPanel();
