@@ -1,0 +1,15 @@
+// The main window procedure: the hub that owns the timers and applies what the
+// worker threads post back.
+#pragma once
+
+#include <windows.h>
+
+#include "update/update_types.h"
+
+LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Handlers of the posted results; each frees the heap record it is given.
+// generation is the account generation the worker was started for
+// (see app/workers.h); results of an older one are dropped.
+void applyUpdateResult(unsigned generation, UpdateResult* result);
+void applyNetworkState(bool reachable);

@@ -1,0 +1,13 @@
+// Process start: the startup switch, the single-instance guard, the window
+// classes, the main window and the message loop.
+#pragma once
+
+#include <windows.h>
+
+bool hasStartupSwitch(const wchar_t* commandLine);
+// True when another instance already runs (its window was brought forward).
+bool activateRunningInstance(HANDLE* mutex);
+HICON loadProgramIcon(HINSTANCE instance);
+bool registerWindowClasses(HINSTANCE instance);
+HWND createMainWindow(HINSTANCE instance);
+int runMessageLoop();
