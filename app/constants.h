@@ -68,3 +68,24 @@ inline constexpr unsigned WM_UPDATE_RESULT = 0x0400 + 200;
 inline constexpr unsigned WM_LOGIN_RESULT = 0x0400 + 201;
 inline constexpr unsigned WM_NETWORK_STATE = 0x0400 + 202;
 inline constexpr unsigned kTrayIconId = 1;
+
+// --- Drawing (0x00BBGGRR, the layout of a Win32 COLORREF) -----------------
+inline constexpr unsigned long rgbColor(unsigned r, unsigned g, unsigned b)
+{
+    return r | (g << 8) | (b << 16);
+}
+inline constexpr unsigned long kColorWhite = rgbColor(0xFF, 0xFF, 0xFF);
+inline constexpr unsigned long kColorBlack = rgbColor(0x00, 0x00, 0x00);
+inline constexpr unsigned long kColorLink = rgbColor(0x00, 0x66, 0xCC);
+inline constexpr unsigned long kColorStatusFailed = rgbColor(0xC6, 0x28, 0x28);
+inline constexpr unsigned long kColorStatusUpdating = rgbColor(0x15, 0x65, 0xC0);
+inline constexpr unsigned long kColorStatusOk = rgbColor(0x2E, 0x7D, 0x32);
+inline constexpr unsigned long kColorBannerFill = rgbColor(0x8C, 0x00, 0x00);
+inline constexpr unsigned long kColorBannerOutline = rgbColor(0x64, 0x00, 0x00);
+inline constexpr unsigned long kColorFrameOutline = rgbColor(0xA0, 0xA0, 0xA0);
+inline constexpr unsigned long kColorSeparator = rgbColor(0xC8, 0xC8, 0xC8);
+inline constexpr int kCornerEllipse = 8;
+inline constexpr wchar_t kFontFace[] = L"Segoe UI";
+
+// A value field with nothing to show: U+2014 EM DASH.
+inline constexpr wchar_t kPlaceholder[] = L"\u2014";
