@@ -26,6 +26,12 @@ inline constexpr unsigned long kIgnoreAllCertErrorFlags = 0x3300;
 inline constexpr wchar_t kUpdatePathPrefix[] = L"/?hostname=";
 inline constexpr wchar_t kConnectivityPath[] = L"/dyndns/getip";
 inline constexpr wchar_t kAuthorizationPrefix[] = L"Authorization: Basic ";
+// Result codes: the reply words the client acts on and its own two codes.
+inline constexpr char kCodeGood[] = "good";
+inline constexpr char kCodeNochg[] = "nochg";
+inline constexpr char kCodeNetworkError[] = "network_error";
+inline constexpr char kHttpCodePrefix[] = "http_";          // + the decimal HTTP status
+inline constexpr unsigned kHttpStatusOk = 200;
 
 // --- Persistence ---------------------------------------------------------
 inline constexpr wchar_t kStateKey[] = L"Software\\Lumaroth";
