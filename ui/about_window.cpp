@@ -1,0 +1,142 @@
+// The About window: a pop-up owned by the main window that acts modally by
+// disabling its owner while it is open.
+#include "ui/about_window.h"
+
+#include "app/constants.h"
+#include "app/control_ids.h"
+#include "ui/controls.h"
+#include "ui/drawing.h"
+
+#include <shellapi.h>
+
+namespace {
+
+const DWORD kAboutStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+const int kIconSize = 48;
+const int kBodyLineCount = 8;
+const int kBodyTop = 128;
+const int kBodyLineHeight = 17;
+
+const wchar_t* const kBodyLines[kBodyLineCount] = {
+    L"Vexlumen \u2014 Free Dynamic DNS Service",
+    L"",
+    L"Automatically keeps your domain pointed to your",
+    L"dynamic IP address \u2014 fast and reliable.",
+    L"",
+    L"Supports Windows XP SP3 and above.",
+    L"",
+    L"\u00A9 2026 Vexlumen. All rights reserved.",
+};
+
+// Loaded from the resources at each opening; destroyed with the window. The
+// system fallback icon is shared and must not be destroyed.
+HICON ownIcon = nullptr;
+
+void createAboutControls(HWND window)
+{
+    HWND iconControl = createControl(window, {0, L"STATIC", L"", SS_ICON | SS_CENTERIMAGE, 0, 156, 18, kIconSize,
+                                              kIconSize, nullptr});
+    ownIcon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconResourceId), IMAGE_ICON,
+                                            kIconSize, kIconSize, LR_DEFAULTCOLOR));
+    HICON icon = ownIcon ? ownIcon : LoadIconW(nullptr, IDI_APPLICATION);
+    if (iconControl)
+        SendMessageW(iconControl, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+
+    createControl(window, {0, L"STATIC", L"Lumaroth Client", SS_CENTER, 0, 10, 72, 340, 24, &headingFont});
+    createControl(window, {0, L"STATIC", L"Version " LUMAROTH_VERSION_WIDE, SS_CENTER, 0, 10, 98, 340, 18, &bodyFont});
+    for (int line = 0; line < kBodyLineCount; ++line)
+        createControl(window, {0, L"STATIC", kBodyLines[line], SS_CENTER, 0, 10, kBodyTop + kBodyLineHeight * line,
+                               340, kBodyLineHeight, &smallFont});
+    createControl(window, {IDC_ABOUT_VISIT, L"BUTTON", L"Visit Website", WS_TABSTOP, 0, 60, 270, 100, 26, &bodyFont});
+    createControl(window, {IDC_ABOUT_CLOSE, L"BUTTON", L"Close", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 200, 270, 100, 26,
+                           &bodyFont});
+}
+
+void paintSeparators(HWND window)
+{
+    PAINTSTRUCT paint = {};
+    HDC dc = BeginPaint(window, &paint);
+    HPEN pen = CreatePen(PS_SOLID, 1, kColorSeparator);
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    MoveToEx(dc, 20, 122, nullptr);
+    LineTo(dc, 340, 122);
+    MoveToEx(dc, 20, 260, nullptr);
+    LineTo(dc, 340, 260);
+    SelectObject(dc, oldPen);
+    DeleteObject(pen);
+    EndPaint(window, &paint);
+}
+
+void closeAbout(HWND window)
+{
+    HWND owner = GetWindow(window, GW_OWNER);
+    EnableWindow(owner, TRUE);
+    SetForegroundWindow(owner);
+    if (ownIcon) {
+        DestroyIcon(ownIcon);
+        ownIcon = nullptr;
+    }
+}
+
+}  // namespace
+
+void openAboutWindow(HWND mainWindow)
+{
+    if (HWND open = FindWindowW(kAboutClass, nullptr)) {
+        SetForegroundWindow(open);
+        return;
+    }
+    RECT size = {0, 0, kAboutClientWidth, kAboutClientHeight};
+    AdjustWindowRect(&size, kAboutStyle, FALSE);
+    const int width = size.right - size.left;
+    const int height = size.bottom - size.top;
+
+    // Centred over the main window wherever it stands, also partly off screen.
+    RECT owner = {};
+    GetWindowRect(mainWindow, &owner);
+    const int x = owner.left + ((owner.right - owner.left) - width) / 2;
+    const int y = owner.top + ((owner.bottom - owner.top) - height) / 2;
+
+    HWND about = CreateWindowExW(WS_EX_DLGMODALFRAME, kAboutClass, kAboutWindowTitle, kAboutStyle, x, y, width,
+                                 height, mainWindow, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (!about)
+        return;
+    EnableWindow(mainWindow, FALSE);
+    ShowWindow(about, SW_SHOW);
+    UpdateWindow(about);
+}
+
+LRESULT CALLBACK aboutWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        createAboutControls(window);
+        return 0;
+    case WM_PAINT:
+        paintSeparators(window);
+        return 0;
+    case WM_ERASEBKGND: {
+        RECT client = {};
+        GetClientRect(window, &client);
+        FillRect(reinterpret_cast<HDC>(wParam), &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        return 1;
+    }
+    case WM_CTLCOLORSTATIC:
+        SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+        return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDC_ABOUT_VISIT)
+            ShellExecuteW(nullptr, L"open", kWebsiteUrl, nullptr, nullptr, SW_SHOWNORMAL);
+        else if (LOWORD(wParam) == IDC_ABOUT_CLOSE)
+            DestroyWindow(window);
+        return 0;
+    case WM_CLOSE:
+        DestroyWindow(window);
+        return 0;
+    case WM_DESTROY:
+        closeAbout(window);
+        return 0;
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}

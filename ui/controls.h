@@ -1,0 +1,22 @@
+// One row of a panel's control table and the routine that creates it, shared
+// by the status panel, the login panel and the About window.
+#pragma once
+
+#include <windows.h>
+
+struct ControlSpec {
+    int id;                  // 0: the control has no id
+    const wchar_t* className;
+    const wchar_t* text;
+    DWORD style;             // added to WS_CHILD | WS_VISIBLE
+    DWORD exStyle;
+    int x;
+    int y;
+    int width;
+    int height;
+    HFONT* font;             // one of the shared fonts, or null
+};
+
+// Creates the control and sets its font (redraw TRUE). A control that cannot
+// be created is skipped: the rest of the panel is still built.
+HWND createControl(HWND parent, const ControlSpec& spec);

@@ -1,0 +1,52 @@
+// The login panel: three fields for the account, "Login", and while signed in
+// "Logout" and "Cancel".
+#include "ui/login_panel.h"
+
+#include "app/app_state.h"
+#include "app/constants.h"
+#include "app/control_ids.h"
+#include "ui/controls.h"
+#include "ui/drawing.h"
+#include "ui/panels.h"
+
+void showLoginPanel(HWND window)
+{
+    clearMainWindow(window);
+    appState.loginPanelShown = true;
+    appState.loginErrorText.clear();
+
+    appState.clientHeight = kClientHeight;
+    resizeMainWindow(window);
+
+    // Creation order is the Tab order.
+    const bool signedIn = isSignedIn();
+    const DWORD field = WS_TABSTOP | ES_AUTOHSCROLL;
+    const ControlSpec head[] = {
+        {IDC_LOGIN_TITLE, L"STATIC", L"Login", 0, 0, 12, 10, 120, 20, &headingFont},
+        {IDC_LOGOUT, L"BUTTON", L"Logout", WS_TABSTOP, 0, 394, 8, 64, 22, &smallFont},
+    };
+    const ControlSpec body[] = {
+        {0, L"STATIC", L"Hostname:", SS_RIGHT, 0, 87, 56, 70, 18, &bodyFont},
+        {0, L"STATIC", L"Username:", SS_RIGHT, 0, 87, 91, 70, 18, &bodyFont},
+        {0, L"STATIC", L"Key:", SS_RIGHT, 0, 87, 126, 70, 18, &bodyFont},
+        {IDC_EDIT_HOSTNAME, L"EDIT", appState.hostname.c_str(), field, WS_EX_CLIENTEDGE, 163, 53, 220, 22, &bodyFont},
+        {IDC_EDIT_USERNAME, L"EDIT", appState.username.c_str(), field, WS_EX_CLIENTEDGE, 163, 88, 220, 22, &bodyFont},
+        {IDC_EDIT_KEY, L"EDIT", appState.updateKey.c_str(), field | ES_PASSWORD, WS_EX_CLIENTEDGE, 163, 123, 220, 22,
+         &bodyFont},
+    };
+    createControl(window, head[0]);
+    if (signedIn)
+        createControl(window, head[1]);
+    for (const ControlSpec& row : body)
+        createControl(window, row);
+    if (signedIn) {
+        createControl(window, {IDC_LOGIN, L"BUTTON", L"Login", WS_TABSTOP, 0, 140, 205, 90, 26, &bodyFont});
+        createControl(window, {IDC_CANCEL, L"BUTTON", L"Cancel", WS_TABSTOP, 0, 240, 205, 90, 26, &bodyFont});
+    } else {
+        createControl(window, {IDC_LOGIN, L"BUTTON", L"Login", WS_TABSTOP, 0, 190, 205, 90, 26, &bodyFont});
+    }
+
+    SetFocus(GetDlgItem(window, appState.hostname.empty() ? IDC_EDIT_HOSTNAME : IDC_EDIT_USERNAME));
+
+    createControl(window, {0, kFrameClass, nullptr, 0, WS_EX_TRANSPARENT, 75, 43, 320, 158, nullptr});
+}

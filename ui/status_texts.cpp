@@ -1,0 +1,82 @@
+#include "ui/status_texts.h"
+
+#include "app/constants.h"
+#include "ui/time_format.h"
+
+namespace {
+
+const wchar_t kRecentPrefix[] = L"Recent IP Updates: ";
+
+bool showsError()
+{
+    return appState.updateStatus == UpdateStatus::Failed && !appState.errorText.empty();
+}
+
+}  // namespace
+
+std::wstring usernameText()
+{
+    return isSignedIn() ? appState.username : kPlaceholder;
+}
+
+std::wstring hostnameText()
+{
+    return isSignedIn() ? appState.hostname : kPlaceholder;
+}
+
+std::wstring ipText()
+{
+    if (appState.updateStatus == UpdateStatus::Updating)
+        return L"Checking...";
+    return appState.lastIp.empty() ? kPlaceholder : appState.lastIp;
+}
+
+std::wstring countdownText()
+{
+    return isSignedIn() ? formatCountdown(appState.secondsToNextCheck) : kPlaceholder;
+}
+
+std::wstring initialStatusLineText()
+{
+    if (showsError())
+        return appState.errorText;
+    if (appState.updateStatus == UpdateStatus::Updating)
+        return L"Updating...";
+    if (appState.hasLastUpdateTime)
+        return L"Updated: " + formatTimestamp(appState.lastUpdateTime);
+    return L"Ready";
+}
+
+std::wstring refreshedStatusLineText()
+{
+    if (showsError())
+        return appState.errorText;
+    if (appState.updateStatus == UpdateStatus::Updating)
+        return L"Updating...";
+    if (appState.hasIpChangeTime)
+        return kRecentPrefix + formatRelativeTime(appState.ipChangeTime);
+    if (appState.hasLastUpdateTime)
+        return kRecentPrefix + formatTimestamp(appState.lastUpdateTime);
+    return L"Ready";
+}
+
+bool tickedStatusLineText(std::wstring& text)
+{
+    if (!appState.hasIpChangeTime || appState.updateStatus == UpdateStatus::Updating ||
+        appState.updateStatus == UpdateStatus::Failed)
+        return false;
+    text = kRecentPrefix + formatRelativeTime(appState.ipChangeTime);
+    return true;
+}
+
+unsigned long statusLineColor(UpdateStatus status)
+{
+    switch (status) {
+    case UpdateStatus::Failed:
+        return kColorStatusFailed;
+    case UpdateStatus::Updating:
+        return kColorStatusUpdating;
+    default:
+        return kColorStatusOk;
+    }
+}
