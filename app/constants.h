@@ -95,3 +95,27 @@ inline constexpr wchar_t kFontFace[] = L"Segoe UI";
 
 // A value field with nothing to show: U+2014 EM DASH.
 inline constexpr wchar_t kPlaceholder[] = L"\u2014";
+
+// --- Application shell texts ---------------------------------------------
+inline constexpr wchar_t kTaskbarCreatedMessage[] = L"TaskbarCreated";
+inline constexpr wchar_t kTrayTip[] = L"Vexlumen";
+inline constexpr wchar_t kTrayNoticeTitle[] = L"Lumaroth is still running";
+inline constexpr wchar_t kTrayNoticeText[] =
+    L"The app is minimized to the system tray. Click the icon to reopen.";
+inline constexpr unsigned kTrayNoticeTimeoutMs = 4000;
+inline constexpr wchar_t kTrayMenuShow[] = L"Show Lumaroth";
+inline constexpr wchar_t kTrayMenuExit[] = L"Exit";
+inline constexpr wchar_t kConnectionLostText[] = L"No network connection";
+inline constexpr wchar_t kLoginErrorCaption[] = L"Login Error";
+inline constexpr wchar_t kFieldsRequiredText[] = L"All fields are required.";
+inline constexpr wchar_t kSeparatorInFieldText[] =
+    L"The hostname and username cannot contain the character |.";
+inline constexpr wchar_t kAccountTooLongText[] =
+    L"The hostname, username and key are too long to be saved.";
+inline constexpr wchar_t kLogoutCaption[] = L"Confirm Logout";
+inline constexpr wchar_t kLogoutQuestion[] =
+    L"Are you sure you want to log out?\n\nAll saved hostname and account information will be deleted.";
+// The login dialog reads at most this many UTF-16 units per field, NUL included.
+inline constexpr int kLoginFieldBufferChars = 512;
+// InitCommonControlsEx: ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES.
+inline constexpr unsigned long kCommonControlClasses = 0x40FF;
