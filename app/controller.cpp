@@ -1,1 +1,247 @@
+#include "app/controller.h"
+
+#include <shellapi.h>
+
+#include <string>
+
 #include "app/app_state.h"
+#include "app/constants.h"
+#include "app/control_ids.h"
+#include "app/login_flow.h"
+#include "app/tray.h"
+#include "app/workers.h"
+#include "store/autostart.h"
+#include "store/credential_store.h"
+#include "store/state_store.h"
+#include "ui/about_window.h"
+#include "ui/drawing.h"
+#include "ui/login_panel.h"
+#include "ui/panels.h"
+#include "update/result_messages.h"
+#include "update/text_encoding.h"
+
+namespace {
+
+constexpr DWORD kMainWindowStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+
+void startTimers(HWND window)
+{
+    SetTimer(window, IDT_COUNTDOWN, kCountdownPeriodMs, nullptr);
+    SetTimer(window, IDT_CONNECTIVITY, kConnectivityPeriodMs, nullptr);
+}
+
+void openWebPage(const wchar_t* address)
+{
+    ShellExecuteW(nullptr, L"open", address, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+// After every panel rebuild outside creation the whole window is repainted.
+void repaintMainWindow()
+{
+    InvalidateRect(mainWindow, nullptr, TRUE);
+}
+
+LRESULT onCreate(HWND window)
+{
+    mainWindow = window;
+    createSharedGdiObjects();
+    addTrayIcon(window);
+    loadAccount();
+    loadState();
+    if (isSignedIn()) {
+        showStatusPanel(window);
+        startTimers(window);
+        startUpdate();
+    } else {
+        showLoginPanel(window);
+    }
+    return 0;
+}
+
+void onDestroy()
+{
+    removeTrayIcon();
+    deleteSharedGdiObjects();
+    HANDLE mutex = OpenMutexW(MUTEX_ALL_ACCESS, FALSE, kSingleInstanceMutex);
+    if (mutex) {
+        ReleaseMutex(mutex);
+        CloseHandle(mutex);
+    }
+    PostQuitMessage(0);
+}
+
+void onTimer(UINT_PTR timer)
+{
+    if (timer == IDT_COUNTDOWN) {
+        if (appState.secondsToNextCheck > 0) {
+            --appState.secondsToNextCheck;
+            tickStatusPanel();
+        } else {
+            appState.secondsToNextCheck = kCountdownStart;
+            tickStatusPanel();
+            startUpdate();
+        }
+    } else if (timer == IDT_CONNECTIVITY) {
+        startConnectivityCheck();
+    }
+}
+
+void onCommand(HWND window, int id, int notification)
+{
+    switch (id) {
+    case IDM_TRAY_SHOW:
+        showFromTray(window);
+        break;
+    case IDM_TRAY_EXIT:
+        removeTrayIcon();
+        KillTimer(mainWindow, IDT_COUNTDOWN);
+        KillTimer(mainWindow, IDT_CONNECTIVITY);
+        DestroyWindow(mainWindow);
+        break;
+    case IDC_UPDATE_IP:
+        appState.secondsToNextCheck = kCountdownStart;
+        startUpdate();
+        break;
+    case IDC_EDIT_HOST:
+        showLoginPanel(mainWindow);
+        repaintMainWindow();
+        break;
+    case IDC_LOGOUT:
+        logout();
+        break;
+    case IDC_WEBSITE_LINK:
+        if (notification == STN_CLICKED) openWebPage(kWebsiteUrl);
+        break;
+    case IDC_LOGIN:
+        submitLogin();
+        break;
+    case IDC_CANCEL:
+        showStatusPanel(mainWindow);
+        repaintMainWindow();
+        break;
+    case IDC_ABOUT:
+        openAboutWindow(mainWindow);
+        break;
+    case IDC_ENABLE_AUTOSTART:
+        if (notification == BN_CLICKED) {
+            setAutostart(true);
+            showStatusPanel(mainWindow);
+            repaintMainWindow();
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void onGetMinMaxInfo(MINMAXINFO* info)
+{
+    RECT frame = {0, 0, kClientWidth, appState.clientHeight};
+    AdjustWindowRect(&frame, kMainWindowStyle, FALSE);
+    const POINT size = {frame.right - frame.left, frame.bottom - frame.top};
+    info->ptMinTrackSize = size;
+    info->ptMaxTrackSize = size;
+}
+
+}  // namespace
+
+void applyUpdateResult(unsigned generation, UpdateResult* result)
+{
+    if (generation != accountGeneration) {
+        delete result;
+        return;
+    }
+    // Without a result the update still has to end, or "Updating" would block
+    // every later one.
+    const UpdateResult outcome = result ? *result : UpdateResult{};
+    delete result;
+
+    if (outcome.success) {
+        appState.online = true;
+        const std::wstring ip = outcome.ip.empty() ? appState.lastIp : utf8ToWide(outcome.ip);
+        const bool ipChanged = outcome.code == kCodeGood;
+        appState.lastIp = ip;
+        appState.updateStatus = UpdateStatus::Succeeded;
+        appState.errorText.clear();
+        saveUpdateState(ip, ipChanged);
+    } else {
+        if (outcome.code == kCodeNetworkError) appState.online = false;
+        appState.updateStatus = UpdateStatus::Failed;
+        appState.errorText = describeResult(outcome.code);
+    }
+    refreshStatusPanel();
+}
+
+void applyNetworkState(bool reachable)
+{
+    if (appState.online && !reachable) {
+        appState.online = false;
+        appState.updateStatus = UpdateStatus::Failed;
+        appState.errorText = kConnectionLostText;
+        refreshStatusPanel();
+    } else if (!appState.online && reachable) {
+        appState.online = true;
+        if (isSignedIn() && appState.updateStatus != UpdateStatus::Updating) {
+            appState.secondsToNextCheck = kCountdownStart;
+            startUpdate();
+        }
+    }
+}
+
+LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // A restarted shell has forgotten every icon; this is its only notice.
+    if (message == taskbarCreatedMessage && message != 0) {
+        readdTrayIcon();
+        return 0;
+    }
+    switch (message) {
+    case WM_CREATE:
+        return onCreate(window);
+    case WM_DESTROY:
+        onDestroy();
+        return 0;
+    case WM_SIZE:
+        if (wParam == SIZE_MINIMIZED) hideToTray(window);
+        return 0;
+    case WM_PAINT:
+        paintMainWindow(window);
+        return 0;
+    case WM_CLOSE:
+        hideToTray(window);
+        return 0;
+    case WM_ERASEBKGND:
+        return eraseMainWindow(window, reinterpret_cast<HDC>(wParam));
+    case WM_GETMINMAXINFO:
+        onGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
+        return 0;
+    case WM_HELP:
+        openWebPage(kSetupGuideUrl);
+        return TRUE;
+    case WM_COMMAND:
+        onCommand(window, LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_TIMER:
+        onTimer(wParam);
+        return 0;
+    case WM_CTLCOLOREDIT:
+        return colorEditControl(reinterpret_cast<HDC>(wParam));
+    case WM_CTLCOLORSTATIC:
+        return colorStaticControl(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_TRAYICON:
+        handleTrayMessage(window, lParam);
+        return 0;
+    case WM_UPDATE_RESULT:
+        applyUpdateResult(static_cast<unsigned>(wParam), reinterpret_cast<UpdateResult*>(lParam));
+        return 0;
+    case WM_LOGIN_RESULT:
+        applyLoginResult(reinterpret_cast<LoginRequest*>(wParam),
+                         reinterpret_cast<UpdateResult*>(lParam));
+        return 0;
+    case WM_NETWORK_STATE:
+        applyNetworkState(wParam != 0);
+        return 0;
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}

@@ -1,6 +1,36 @@
 #include <windows.h>
+#include <commctrl.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
+#include "app/constants.h"
+#include "app/startup.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCommand)
 {
-    return 0;
+    const bool startedByAutostart = hasStartupSwitch(commandLine);
+
+    // Held until the process ends; the main window gives up ownership when it
+    // is destroyed so that a new instance can start at once.
+    HANDLE mutex = nullptr;
+    if (activateRunningInstance(&mutex)) return 0;
+
+    INITCOMMONCONTROLSEX controls = {};
+    controls.dwSize = sizeof controls;
+    controls.dwICC = kCommonControlClasses;
+    InitCommonControlsEx(&controls);
+
+    int exitCode = 1;
+    if (registerWindowClasses(instance)) {
+        HWND window = createMainWindow(instance);
+        if (window) {
+            if (startedByAutostart) {
+                ShowWindow(window, SW_HIDE);
+            } else {
+                ShowWindow(window, showCommand);
+                UpdateWindow(window);
+            }
+            exitCode = runMessageLoop();
+        }
+    }
+    if (mutex) CloseHandle(mutex);
+    return exitCode;
 }

@@ -1,0 +1,105 @@
+#include "app/tray.h"
+
+#include <cwchar>
+
+#include "app/constants.h"
+#include "app/control_ids.h"
+
+NOTIFYICONDATAW trayIcon = {};
+bool trayIconAdded = false;
+bool trayNoticeShown = false;
+UINT taskbarCreatedMessage = 0;
+
+namespace {
+
+template <size_t N>
+void copyText(wchar_t (&field)[N], const wchar_t* text)
+{
+    std::wcsncpy(field, text, N - 1);
+    field[N - 1] = L'\0';
+}
+
+void showTrayMenu(HWND window)
+{
+    HMENU menu = CreatePopupMenu();
+    if (!menu) return;
+    AppendMenuW(menu, MF_STRING, IDM_TRAY_SHOW, kTrayMenuShow);
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, IDM_TRAY_EXIT, kTrayMenuExit);
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    // Without it the menu stays open when the user clicks elsewhere.
+    SetForegroundWindow(window);
+    TrackPopupMenu(menu, TPM_RIGHTALIGN | TPM_BOTTOMALIGN, cursor.x, cursor.y, 0, window, nullptr);
+    DestroyMenu(menu);
+}
+
+}  // namespace
+
+void addTrayIcon(HWND window)
+{
+    ZeroMemory(&trayIcon, sizeof trayIcon);
+    // The XP layout (with guidItem): its balloon fields are all this icon uses,
+    // and the shell accepts it on every version since.
+    trayIcon.cbSize = NOTIFYICONDATAW_V3_SIZE;
+    trayIcon.hWnd = window;
+    trayIcon.uID = kTrayIconId;
+    trayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    trayIcon.uCallbackMessage = WM_TRAYICON;
+    trayIcon.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconResourceId));
+    if (!trayIcon.hIcon) trayIcon.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    copyText(trayIcon.szTip, kTrayTip);
+    Shell_NotifyIconW(NIM_ADD, &trayIcon);
+    trayIconAdded = true;
+    taskbarCreatedMessage = RegisterWindowMessageW(kTaskbarCreatedMessage);
+}
+
+void readdTrayIcon()
+{
+    if (trayIconAdded) Shell_NotifyIconW(NIM_ADD, &trayIcon);
+}
+
+void removeTrayIcon()
+{
+    if (!trayIconAdded) return;
+    Shell_NotifyIconW(NIM_DELETE, &trayIcon);
+    trayIconAdded = false;
+}
+
+void hideToTray(HWND window)
+{
+    ShowWindow(window, SW_HIDE);
+    if (trayNoticeShown) return;
+    trayNoticeShown = true;
+
+    NOTIFYICONDATAW notice = trayIcon;
+    notice.uFlags |= NIF_INFO;
+    copyText(notice.szInfoTitle, kTrayNoticeTitle);
+    copyText(notice.szInfo, kTrayNoticeText);
+    notice.dwInfoFlags = NIIF_INFO;
+    notice.uTimeout = kTrayNoticeTimeoutMs;
+    Shell_NotifyIconW(NIM_MODIFY, &notice);
+}
+
+void showFromTray(HWND window)
+{
+    ShowWindow(window, SW_SHOW);
+    // A window hidden by minimising is still minimised.
+    if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+    SetForegroundWindow(window);
+}
+
+void handleTrayMessage(HWND window, LPARAM mouseMessage)
+{
+    switch (static_cast<UINT>(mouseMessage)) {
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+        showFromTray(window);
+        break;
+    case WM_RBUTTONUP:
+        showTrayMenu(window);
+        break;
+    default:
+        break;
+    }
+}
