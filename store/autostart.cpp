@@ -15,11 +15,16 @@ void setAutostart(bool enabled)
         RegDeleteValueW(key, kRunValueName);
     } else {
         wchar_t path[MAX_PATH] = {};
-        GetModuleFileNameW(nullptr, path, MAX_PATH);
-        // Quoted, so that a path with spaces splits correctly at startup.
-        std::wstring command = L"\"" + std::wstring(path) + L"\" " + kStartupSwitch;
-        RegSetValueExW(key, kRunValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                       static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+        DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+        // A path that fills the buffer was cut short; a command line naming a
+        // file that does not exist would only claim an autostart that never
+        // happens, so nothing is written and the banner stays.
+        if (length > 0 && length < MAX_PATH) {
+            // Quoted, so that a path with spaces splits correctly at startup.
+            std::wstring command = L"\"" + std::wstring(path, length) + L"\" " + kStartupSwitch;
+            RegSetValueExW(key, kRunValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                           static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+        }
     }
     RegCloseKey(key);
 }
