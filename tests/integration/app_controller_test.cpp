@@ -1,0 +1,339 @@
+// The main window controller in-process: creation, timers, the posted
+// results, the commands and the window's fixed size.
+#include "app_test_support.h"
+
+#include "app/controller.h"
+#include "store/autostart.h"
+#include "ui/drawing.h"
+#include "update/result_messages.h"
+
+namespace {
+
+using ControllerTest = MainWindowTest;
+
+void sendUpdateResult(bool success, const char* code, const char* ip)
+{
+    SendMessageW(mainWindow, WM_UPDATE_RESULT, accountGeneration,
+                 reinterpret_cast<LPARAM>(new UpdateResult{success, code, ip}));
+}
+
+TEST_F(ControllerTest, CreationWithoutAccountShowsLoginPanelAndStartsNothing)
+{
+    createWindow();
+    EXPECT_FALSE(IsWindowVisible(mainWindow));
+    EXPECT_TRUE(appState.loginPanelShown);
+    EXPECT_NE(GetDlgItem(mainWindow, IDC_EDIT_HOSTNAME), nullptr);
+    EXPECT_EQ(GetDlgItem(mainWindow, IDC_CANCEL), nullptr);
+    EXPECT_EQ(appState.updateStatus, UpdateStatus::Idle);
+    EXPECT_TRUE(launchedWorkers().empty());
+    EXPECT_FALSE(timerRuns(IDT_COUNTDOWN));
+    EXPECT_FALSE(timerRuns(IDT_CONNECTIVITY));
+    EXPECT_TRUE(trayIconAdded);
+}
+
+TEST_F(ControllerTest, CreationWithAccountShowsStatusAndStartsFirstUpdate)
+{
+    writeStateValue(kValueLastIp, L"198.51.100.4");
+    createSignedInWindow();
+    EXPECT_FALSE(appState.loginPanelShown);
+    EXPECT_EQ(appState.lastIp, L"198.51.100.4");
+    EXPECT_EQ(appState.updateStatus, UpdateStatus::Updating);
+    EXPECT_EQ(controlText(IDC_VALUE_USERNAME), L"alice");
+    ASSERT_EQ(launchCount(updateWorker), 1u);
+    auto* request = lastLaunched<UpdateRequest>(updateWorker);
+    EXPECT_EQ(request->hostname, L"home.example.net");
+    EXPECT_EQ(request->username, L"alice");
+    EXPECT_EQ(request->updateKey, L"s3cret");
+    EXPECT_EQ(request->generation, accountGeneration);
+    EXPECT_TRUE(timerRuns(IDT_COUNTDOWN));
+    EXPECT_TRUE(timerRuns(IDT_CONNECTIVITY));
+}
+
+TEST_F(ControllerTest, CountdownTickDecrementsThenResetsAndStartsUpdate)
+{
+    struct Case {
+        int32_t before;
+        int32_t after;
+        bool updateStarts;
+    };
+    const Case cases[] = {{5, 4, false}, {1, 0, false}, {0, 120, true}, {-3, 120, true}};
+    createSignedInWindow();
+    sendUpdateResult(true, "nochg", "");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.before);
+        appState.updateStatus = UpdateStatus::Succeeded;
+        const size_t updatesBefore = launchCount(updateWorker);
+        appState.secondsToNextCheck = c.before;
+        SendMessageW(mainWindow, WM_TIMER, IDT_COUNTDOWN, 0);
+        EXPECT_EQ(appState.secondsToNextCheck, c.after);
+        EXPECT_EQ(launchCount(updateWorker), updatesBefore + (c.updateStarts ? 1 : 0));
+        EXPECT_EQ(appState.updateStatus,
+                  c.updateStarts ? UpdateStatus::Updating : UpdateStatus::Succeeded);
+    }
+}
+
+TEST_F(ControllerTest, ExpiredCountdownDuringUpdateOnlyResets)
+{
+    createSignedInWindow();
+    appState.secondsToNextCheck = 0;
+    SendMessageW(mainWindow, WM_TIMER, IDT_COUNTDOWN, 0);
+    EXPECT_EQ(appState.secondsToNextCheck, 120);
+    EXPECT_EQ(launchCount(updateWorker), 1u);
+    EXPECT_EQ(controlText(IDC_VALUE_NEXT_CHECK), L"02:00s");
+}
+
+TEST_F(ControllerTest, EveryConnectivityTickStartsACheck)
+{
+    createSignedInWindow();
+    SendMessageW(mainWindow, WM_TIMER, IDT_CONNECTIVITY, 0);
+    SendMessageW(mainWindow, WM_TIMER, IDT_CONNECTIVITY, 0);
+    SendMessageW(mainWindow, WM_TIMER, 4242, 0);
+    EXPECT_EQ(launchCount(connectivityWorker), 2u);
+}
+
+TEST_F(ControllerTest, UpdateResultsChangeStateAndStoredValues)
+{
+    struct Case {
+        const char* name;
+        bool success;
+        const char* code;
+        const char* ip;
+        UpdateStatus status;
+        const wchar_t* lastIp;
+        bool online;
+        bool ipChangeMoves;
+        bool updateTimeMoves;
+    };
+    const Case cases[] = {
+        {"good", true, "good", "203.0.113.7", UpdateStatus::Succeeded, L"203.0.113.7", true, true, true},
+        {"nochg-empty-ip", true, "nochg", "", UpdateStatus::Succeeded, L"198.51.100.4", true, false, true},
+        {"badauth", false, "badauth", "", UpdateStatus::Failed, L"198.51.100.4", true, false, false},
+        {"network", false, "network_error", "", UpdateStatus::Failed, L"198.51.100.4", false, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeStateValue(kValueLastIp, L"198.51.100.4");
+        createSignedInWindow();
+        SendMessageW(mainWindow, WM_UPDATE_RESULT, accountGeneration,
+                     reinterpret_cast<LPARAM>(new UpdateResult{c.success, c.code, c.ip}));
+        EXPECT_EQ(appState.updateStatus, c.status);
+        EXPECT_EQ(appState.lastIp, c.lastIp);
+        EXPECT_EQ(appState.online, c.online);
+        EXPECT_EQ(appState.hasIpChangeTime, c.ipChangeMoves);
+        EXPECT_EQ(appState.hasLastUpdateTime, c.updateTimeMoves);
+        EXPECT_EQ(readStateValue(kValueLastIp), c.lastIp);
+        EXPECT_EQ(!readStateValue(kValueIpChangeTime).empty(), c.ipChangeMoves);
+        EXPECT_EQ(appState.errorText, c.success ? L"" : describeResult(c.code));
+        EXPECT_EQ(controlText(IDC_VALUE_IP), c.lastIp);
+        EXPECT_TRUE(controlEnabled(IDC_UPDATE_IP));
+        TearDown();
+        SetUp();
+    }
+}
+
+TEST_F(ControllerTest, PostedResultIsAppliedThroughTheQueue)
+{
+    createSignedInWindow();
+    PostMessageW(mainWindow, WM_UPDATE_RESULT, accountGeneration,
+                 reinterpret_cast<LPARAM>(new UpdateResult{true, "good", "203.0.113.9"}));
+    ASSERT_TRUE(pumpUntil([] { return appState.updateStatus == UpdateStatus::Succeeded; }));
+    EXPECT_EQ(controlText(IDC_VALUE_IP), L"203.0.113.9");
+}
+
+// A missing result must still end the update, or no later one could start.
+TEST_F(ControllerTest, MissingUpdateResultEndsTheUpdateAsNetworkError)
+{
+    createSignedInWindow();
+    SendMessageW(mainWindow, WM_UPDATE_RESULT, accountGeneration, 0);
+    EXPECT_EQ(appState.updateStatus, UpdateStatus::Failed);
+    EXPECT_EQ(appState.errorText, describeResult("network_error"));
+    SendMessageW(mainWindow, WM_COMMAND, IDC_UPDATE_IP, 0);
+    EXPECT_EQ(launchCount(updateWorker), 2u);
+}
+
+TEST_F(ControllerTest, UpdateThatCannotStartEndsAsNetworkError)
+{
+    launchWorker = refuseLaunch;
+    createSignedInWindow();
+    EXPECT_EQ(appState.updateStatus, UpdateStatus::Failed);
+    EXPECT_EQ(appState.errorText, describeResult("network_error"));
+    EXPECT_FALSE(appState.online);
+    EXPECT_EQ(controlText(IDC_STATUS_LINE), describeResult("network_error"));
+    // Not stuck in "Updating": the next trigger tries again.
+    launchWorker = recordLaunch;
+    SendMessageW(mainWindow, WM_COMMAND, IDC_UPDATE_IP, 0);
+    EXPECT_EQ(launchCount(updateWorker), 1u);
+    EXPECT_EQ(appState.updateStatus, UpdateStatus::Updating);
+}
+
+TEST_F(ControllerTest, UpdateResultOfAnOlderGenerationIsDropped)
+{
+    createSignedInWindow();
+    SendMessageW(mainWindow, WM_UPDATE_RESULT, accountGeneration - 1,
+                 reinterpret_cast<LPARAM>(new UpdateResult{true, "good", "203.0.113.7"}));
+    EXPECT_EQ(appState.updateStatus, UpdateStatus::Updating);
+    EXPECT_TRUE(appState.lastIp.empty());
+    EXPECT_TRUE(readStateValue(kValueLastIp).empty());
+}
+
+TEST_F(ControllerTest, NetworkStateActsOnlyOnChange)
+{
+    struct Case {
+        const char* name;
+        bool onlineBefore;
+        UpdateStatus statusBefore;
+        bool reachable;
+        bool onlineAfter;
+        UpdateStatus statusAfter;
+        const wchar_t* errorAfter;
+        size_t updatesStarted;
+    };
+    const Case cases[] = {
+        {"lost", true, UpdateStatus::Succeeded, false, false, UpdateStatus::Failed,
+         L"No network connection", 0},
+        {"lost-during-update", true, UpdateStatus::Updating, false, false, UpdateStatus::Failed,
+         L"No network connection", 0},
+        {"still-lost", false, UpdateStatus::Failed, false, false, UpdateStatus::Failed, L"earlier", 0},
+        {"back", false, UpdateStatus::Failed, true, true, UpdateStatus::Updating, L"earlier", 1},
+        {"back-during-update", false, UpdateStatus::Updating, true, true, UpdateStatus::Updating,
+         L"earlier", 0},
+        {"still-online", true, UpdateStatus::Succeeded, true, true, UpdateStatus::Succeeded, L"earlier", 0},
+    };
+    createSignedInWindow();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        freeLaunchedWorkers();
+        appState.online = c.onlineBefore;
+        appState.updateStatus = c.statusBefore;
+        appState.errorText = L"earlier";
+        appState.secondsToNextCheck = 37;
+        SendMessageW(mainWindow, WM_NETWORK_STATE, c.reachable ? 1 : 0, 0);
+        EXPECT_EQ(appState.online, c.onlineAfter);
+        EXPECT_EQ(appState.updateStatus, c.statusAfter);
+        EXPECT_EQ(appState.errorText, c.errorAfter);
+        EXPECT_EQ(launchCount(updateWorker), c.updatesStarted);
+        EXPECT_EQ(appState.secondsToNextCheck, c.updatesStarted ? 120 : 37);
+    }
+}
+
+TEST_F(ControllerTest, NetworkErrorThenConnectionBackStartsFreshUpdate)
+{
+    createSignedInWindow();
+    sendUpdateResult(false, "network_error", "");
+    appState.secondsToNextCheck = 50;
+    SendMessageW(mainWindow, WM_NETWORK_STATE, 1, 0);
+    EXPECT_TRUE(appState.online);
+    EXPECT_EQ(appState.secondsToNextCheck, 120);
+    EXPECT_EQ(launchCount(updateWorker), 2u);
+    EXPECT_EQ(controlText(IDC_STATUS_LINE), L"Updating...");
+}
+
+TEST_F(ControllerTest, UpdateIpResetsCountdownButNeverRunsTwoUpdates)
+{
+    createSignedInWindow();
+    appState.secondsToNextCheck = 10;
+    SendMessageW(mainWindow, WM_COMMAND, IDC_UPDATE_IP, 0);
+    EXPECT_EQ(appState.secondsToNextCheck, 120);
+    EXPECT_EQ(launchCount(updateWorker), 1u);
+    sendUpdateResult(true, "nochg", "203.0.113.7");
+    SendMessageW(mainWindow, WM_COMMAND, IDC_UPDATE_IP, 0);
+    EXPECT_EQ(launchCount(updateWorker), 2u);
+    EXPECT_EQ(controlText(IDC_UPDATE_IP), L"Updating...");
+    EXPECT_FALSE(controlEnabled(IDC_UPDATE_IP));
+}
+
+TEST_F(ControllerTest, EditHostAndCancelSwitchPanelsWhileTimersRun)
+{
+    createSignedInWindow();
+    SendMessageW(mainWindow, WM_COMMAND, IDC_EDIT_HOST, 0);
+    EXPECT_TRUE(appState.loginPanelShown);
+    EXPECT_EQ(controlText(IDC_EDIT_HOSTNAME), L"home.example.net");
+    EXPECT_NE(GetDlgItem(mainWindow, IDC_CANCEL), nullptr);
+    EXPECT_TRUE(timerRuns(IDT_COUNTDOWN));
+    setControlText(IDC_EDIT_HOSTNAME, L"other.example.net");
+    SendMessageW(mainWindow, WM_COMMAND, IDC_CANCEL, 0);
+    EXPECT_FALSE(appState.loginPanelShown);
+    EXPECT_EQ(appState.hostname, L"home.example.net");
+    EXPECT_EQ(controlText(IDC_VALUE_HOSTNAME), L"home.example.net");
+}
+
+TEST_F(ControllerTest, CloseAndMinimiseHideWithoutDestroying)
+{
+    struct Case {
+        const char* name;
+        UINT message;
+        WPARAM wParam;
+    };
+    const Case cases[] = {{"close", WM_CLOSE, 0}, {"minimise", WM_SIZE, SIZE_MINIMIZED}};
+    createWindow();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ShowWindow(mainWindow, SW_SHOW);
+        SendMessageW(mainWindow, c.message, c.wParam, 0);
+        EXPECT_TRUE(IsWindow(mainWindow));
+        EXPECT_FALSE(IsWindowVisible(mainWindow));
+        EXPECT_TRUE(trayNoticeShown);
+    }
+    SendMessageW(mainWindow, WM_SIZE, SIZE_RESTORED, 0);
+    EXPECT_FALSE(IsWindowVisible(mainWindow));
+}
+
+TEST_F(ControllerTest, TrackingSizeFollowsClientHeight)
+{
+    createWindow();
+    for (int32_t height : {248, 288}) {
+        SCOPED_TRACE(height);
+        appState.clientHeight = height;
+        RECT expected = {0, 0, 470, height};
+        AdjustWindowRect(&expected, WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, FALSE);
+        MINMAXINFO info = {};
+        EXPECT_EQ(SendMessageW(mainWindow, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info)), 0);
+        EXPECT_EQ(info.ptMinTrackSize.x, expected.right - expected.left);
+        EXPECT_EQ(info.ptMinTrackSize.y, expected.bottom - expected.top);
+        EXPECT_EQ(info.ptMaxTrackSize.x, info.ptMinTrackSize.x);
+        EXPECT_EQ(info.ptMaxTrackSize.y, info.ptMinTrackSize.y);
+    }
+}
+
+TEST_F(ControllerTest, EnableNowWritesAutostartAndDropsBanner)
+{
+    setAutostart(false);
+    createSignedInWindow();
+    ASSERT_NE(FindWindowExW(mainWindow, nullptr, kAlertClass, nullptr), nullptr);
+    EXPECT_EQ(appState.clientHeight, 288);
+    SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(IDC_ENABLE_AUTOSTART, 1), 0);
+    EXPECT_FALSE(isAutostartEnabled());
+    SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(IDC_ENABLE_AUTOSTART, BN_CLICKED), 0);
+    EXPECT_TRUE(isAutostartEnabled());
+    EXPECT_EQ(FindWindowExW(mainWindow, nullptr, kAlertClass, nullptr), nullptr);
+    EXPECT_EQ(appState.clientHeight, 248);
+    setAutostart(false);
+}
+
+TEST_F(ControllerTest, AboutOpensOneDisabledOwnerWindow)
+{
+    createSignedInWindow();
+    SendMessageW(mainWindow, WM_COMMAND, IDC_ABOUT, 0);
+    HWND about = FindWindowW(kAboutClass, nullptr);
+    ASSERT_NE(about, nullptr);
+    EXPECT_FALSE(IsWindowEnabled(mainWindow));
+    SendMessageW(mainWindow, WM_COMMAND, IDC_ABOUT, 0);
+    EXPECT_EQ(FindWindowExW(nullptr, about, kAboutClass, nullptr), nullptr);
+    DestroyWindow(about);
+    EXPECT_TRUE(IsWindowEnabled(mainWindow));
+}
+
+TEST_F(ControllerTest, ExitRemovesIconStopsTimersAndEndsTheLoop)
+{
+    createSignedInWindow();
+    SendMessageW(mainWindow, WM_COMMAND, IDM_TRAY_EXIT, 0);
+    EXPECT_FALSE(IsWindow(mainWindow));
+    EXPECT_FALSE(trayIconAdded);
+    EXPECT_EQ(bodyFont, nullptr);
+    EXPECT_EQ(whiteBrush, nullptr);
+    WPARAM code = 99;
+    EXPECT_TRUE(drainMessages(&code));
+    EXPECT_EQ(code, 0u);
+}
+
+}  // namespace

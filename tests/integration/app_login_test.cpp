@@ -1,0 +1,295 @@
+// The login and logout flows in-process: what "Login" refuses, what a login
+// result changes, what a logout deletes, and that late results are dropped.
+#include "app/login_flow.h"
+
+#include <string>
+
+#include "app_test_support.h"
+#include "update/result_messages.h"
+
+namespace {
+
+using LoginTest = MainWindowTest;
+
+void typeAccount(const std::wstring& hostname, const std::wstring& username, const std::wstring& key)
+{
+    setControlText(IDC_EDIT_HOSTNAME, hostname);
+    setControlText(IDC_EDIT_USERNAME, username);
+    setControlText(IDC_EDIT_KEY, key);
+}
+
+SeenBox pressLoginExpectingBox(const wchar_t* caption, int answer)
+{
+    BoxAnswerer answerer(caption, answer);
+    SendMessageW(mainWindow, WM_COMMAND, IDC_LOGIN, 0);
+    return answerer.seen();
+}
+
+void sendLoginResult(LoginRequest* request, UpdateResult* result)
+{
+    SendMessageW(mainWindow, WM_LOGIN_RESULT, reinterpret_cast<WPARAM>(request),
+                 reinterpret_cast<LPARAM>(result));
+}
+
+TEST_F(LoginTest, RefusedInputShowsWarningAndStartsNothing)
+{
+    struct Case {
+        const char* name;
+        std::wstring hostname, username, key;
+        const wchar_t* message;
+    };
+    // Three UTF-8 bytes per character: 900 + 1 + 900 + 1 + 759 = 2561 bytes.
+    const std::wstring wide(300, L'\u4E00');
+    const std::wstring longKey = std::wstring(253, L'\u4E00');
+    const Case cases[] = {
+        {"empty", L"", L"bob", L"key", L"All fields are required."},
+        {"spaces-only", L"h.example.net", L"   ", L"key", L"All fields are required."},
+        {"bar-in-host", L"h|x.example.net", L"bob", L"key",
+         L"The hostname and username cannot contain the character |."},
+        {"bar-in-user", L"h.example.net", L"b|ob", L"key",
+         L"The hostname and username cannot contain the character |."},
+        {"blob-too-long", wide, wide, longKey,
+         L"The hostname, username and key are too long to be saved."},
+    };
+    createWindow();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        typeAccount(c.hostname, c.username, c.key);
+        const SeenBox box = pressLoginExpectingBox(L"Login Error", IDOK);
+        ASSERT_TRUE(box.found);
+        EXPECT_EQ(box.text, c.message);
+        EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
+        EXPECT_EQ(box.icon, LoadIconW(nullptr, IDI_WARNING));
+        EXPECT_TRUE(launchedWorkers().empty());
+        EXPECT_TRUE(controlEnabled(IDC_LOGIN));
+        EXPECT_EQ(controlText(IDC_EDIT_HOSTNAME), c.hostname);
+        EXPECT_FALSE(isSignedIn());
+    }
+}
+
+TEST_F(LoginTest, AcceptedInputIsTrimmedLoweredAndSentToOneWorker)
+{
+    struct Case {
+        const char* name;
+        std::wstring hostname, username, key;
+        std::wstring sentHostname, sentUsername, sentKey;
+    };
+    // 900 + 1 + 900 + 1 + 758 = 2560 bytes: the largest blob the store takes.
+    const std::wstring wide(300, L'\u4E00');
+    const std::wstring longestKey = std::wstring(252, L'\u4E00') + L"kk";
+    const Case cases[] = {
+        {"spaces-and-capitals", L"  Home.Example.NET ", L" Alice", L"S3cret  ", L"home.example.net",
+         L"alice", L"s3cret"},
+        {"tab-and-nbsp-stay", L"\thome.example.net", L"alice\u00A0", L"k", L"\thome.example.net",
+         L"alice\u00A0", L"k"},
+        {"non-ascii-letters-stay", L"h\u00C4.example.net", L"\u00C9mile", L"K\u00DF",
+         L"h\u00C4.example.net", L"\u00C9mile", L"k\u00DF"},
+        {"bar-in-key", L"h.example.net", L"bob", L"a|b", L"h.example.net", L"bob", L"a|b"},
+        {"blob-at-limit", wide, wide, longestKey, wide, wide, longestKey},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        createWindow();
+        typeAccount(c.hostname, c.username, c.key);
+        SendMessageW(mainWindow, WM_COMMAND, IDC_LOGIN, 0);
+        ASSERT_EQ(launchCount(loginWorker), 1u);
+        auto* request = lastLaunched<LoginRequest>(loginWorker);
+        EXPECT_EQ(request->hostname, c.sentHostname);
+        EXPECT_EQ(request->username, c.sentUsername);
+        EXPECT_EQ(request->updateKey, c.sentKey);
+        EXPECT_EQ(request->generation, accountGeneration);
+        EXPECT_FALSE(controlEnabled(IDC_LOGIN));
+        EXPECT_FALSE(isSignedIn());
+        EXPECT_FALSE(credentialExists());
+        // The button is disabled now: a second press starts nothing.
+        SendMessageW(GetDlgItem(mainWindow, IDC_LOGIN), BM_CLICK, 0, 0);
+        EXPECT_EQ(launchCount(loginWorker), 1u);
+        TearDown();
+        SetUp();
+    }
+}
+
+TEST_F(LoginTest, SuccessfulLoginStoresAccountAndStartsTimers)
+{
+    struct Case {
+        const char* code;
+        const char* ip;
+        const wchar_t* lastIp;
+    };
+    const Case cases[] = {{"good", "203.0.113.7", L"203.0.113.7"}, {"nochg", "", L"198.51.100.4"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        writeStateValue(kValueLastIp, L"198.51.100.4");
+        createWindow();
+        const unsigned generationBefore = accountGeneration;
+        sendLoginResult(new LoginRequest{L"home.example.net", L"alice", L"s3cret", accountGeneration},
+                        new UpdateResult{true, c.code, c.ip});
+        EXPECT_EQ(appState.hostname, L"home.example.net");
+        EXPECT_EQ(appState.updateStatus, UpdateStatus::Succeeded);
+        EXPECT_EQ(appState.lastIp, c.lastIp);
+        EXPECT_TRUE(appState.hasIpChangeTime);
+        EXPECT_TRUE(appState.hasLastUpdateTime);
+        EXPECT_EQ(readStateValue(kValueLastIp), c.lastIp);
+        EXPECT_FALSE(readStateValue(kValueIpChangeTime).empty());
+        EXPECT_FALSE(readStateValue(kValueLastTime).empty());
+        EXPECT_FALSE(appState.loginPanelShown);
+        EXPECT_EQ(appState.secondsToNextCheck, 120);
+        EXPECT_TRUE(timerRuns(IDT_COUNTDOWN));
+        EXPECT_TRUE(timerRuns(IDT_CONNECTIVITY));
+        EXPECT_NE(accountGeneration, generationBefore);
+        // What was stored is what the next start loads.
+        appState = AppState{};
+        loadAccount();
+        EXPECT_EQ(appState.username, L"alice");
+        EXPECT_EQ(appState.updateKey, L"s3cret");
+        TearDown();
+        SetUp();
+    }
+}
+
+TEST_F(LoginTest, FailedLoginShowsErrorAndKeepsStoredAccount)
+{
+    createSignedInWindow();
+    SendMessageW(mainWindow, WM_COMMAND, IDC_EDIT_HOST, 0);
+    typeAccount(L"home.example.net", L"alice", L"wrong");
+    SendMessageW(mainWindow, WM_COMMAND, IDC_LOGIN, 0);
+    EXPECT_FALSE(controlEnabled(IDC_CANCEL));
+    LoginRequest* request = takeLoginRequest();
+    ASSERT_NE(request, nullptr);
+
+    BoxAnswerer answerer(L"Login Error", IDOK);
+    sendLoginResult(request, new UpdateResult{false, "badauth", ""});
+    const SeenBox box = answerer.seen();
+    ASSERT_TRUE(box.found);
+    EXPECT_EQ(box.text, describeResult("badauth"));
+    EXPECT_EQ(box.buttons, (std::vector<int>{IDOK, IDHELP}));
+    EXPECT_EQ(box.icon, LoadIconW(nullptr, IDI_ERROR));
+    EXPECT_EQ(appState.loginErrorText, describeResult("badauth"));
+    EXPECT_TRUE(controlEnabled(IDC_LOGIN));
+    EXPECT_TRUE(controlEnabled(IDC_CANCEL));
+    EXPECT_EQ(controlText(IDC_EDIT_KEY), L"wrong");
+    EXPECT_EQ(appState.updateKey, L"s3cret");
+    EXPECT_TRUE(timerRuns(IDT_COUNTDOWN));
+    appState = AppState{};
+    loadAccount();
+    EXPECT_EQ(appState.updateKey, L"s3cret");
+}
+
+TEST_F(LoginTest, LoginThatCannotStartOrHasNoResultEndsAsNetworkError)
+{
+    struct Case {
+        const char* name;
+        bool refuseThread;
+    };
+    for (const Case& c : {Case{"no-thread", true}, Case{"no-result", false}}) {
+        SCOPED_TRACE(c.name);
+        createWindow();
+        typeAccount(L"home.example.net", L"alice", L"s3cret");
+        BoxAnswerer answerer(L"Login Error", IDOK);
+        if (c.refuseThread) {
+            launchWorker = refuseLaunch;
+            SendMessageW(mainWindow, WM_COMMAND, IDC_LOGIN, 0);
+        } else {
+            SendMessageW(mainWindow, WM_COMMAND, IDC_LOGIN, 0);
+            sendLoginResult(takeLoginRequest(), nullptr);
+        }
+        const SeenBox box = answerer.seen();
+        ASSERT_TRUE(box.found);
+        EXPECT_EQ(box.text, describeResult("network_error"));
+        EXPECT_TRUE(controlEnabled(IDC_LOGIN));
+        EXPECT_FALSE(isSignedIn());
+        TearDown();
+        SetUp();
+    }
+}
+
+TEST_F(LoginTest, LogoutAnsweredNoChangesNothing)
+{
+    createSignedInWindow();
+    SendMessageW(mainWindow, WM_COMMAND, IDC_EDIT_HOST, 0);
+    BoxAnswerer answerer(L"Confirm Logout", IDNO);
+    SendMessageW(mainWindow, WM_COMMAND, IDC_LOGOUT, 0);
+    const SeenBox box = answerer.seen();
+    ASSERT_TRUE(box.found);
+    EXPECT_EQ(box.text, L"Are you sure you want to log out?\n\nAll saved hostname and account "
+                        L"information will be deleted.");
+    EXPECT_EQ(box.buttons, (std::vector<int>{IDYES, IDNO}));
+    EXPECT_EQ(box.defaultButton, IDNO);
+    EXPECT_EQ(box.icon, LoadIconW(nullptr, IDI_WARNING));
+    EXPECT_TRUE(isSignedIn());
+    EXPECT_TRUE(credentialExists());
+    EXPECT_TRUE(timerRuns(IDT_COUNTDOWN));
+}
+
+TEST_F(LoginTest, LogoutDeletesAccountStateAndTimers)
+{
+    createSignedInWindow();
+    SendMessageW(mainWindow, WM_UPDATE_RESULT, accountGeneration,
+                 reinterpret_cast<LPARAM>(new UpdateResult{true, "good", "203.0.113.7"}));
+    ASSERT_FALSE(readStateValue(kValueLastIp).empty());
+    SendMessageW(mainWindow, WM_COMMAND, IDC_EDIT_HOST, 0);
+    BoxAnswerer answerer(L"Confirm Logout", IDYES);
+    SendMessageW(mainWindow, WM_COMMAND, IDC_LOGOUT, 0);
+    ASSERT_TRUE(answerer.seen().found);
+
+    EXPECT_FALSE(credentialExists());
+    for (const wchar_t* name : {kValueLastIp, kValueLastTime, kValueIpChangeTime})
+        EXPECT_TRUE(readStateValue(name).empty()) << name;
+    EXPECT_FALSE(isSignedIn());
+    EXPECT_TRUE(appState.lastIp.empty());
+    EXPECT_EQ(appState.updateStatus, UpdateStatus::Idle);
+    EXPECT_FALSE(appState.hasLastUpdateTime);
+    EXPECT_FALSE(appState.hasIpChangeTime);
+    EXPECT_EQ(appState.secondsToNextCheck, 120);
+    EXPECT_TRUE(appState.online);
+    EXPECT_TRUE(appState.loginPanelShown);
+    EXPECT_EQ(controlText(IDC_EDIT_HOSTNAME), L"");
+    EXPECT_EQ(GetDlgItem(mainWindow, IDC_LOGOUT), nullptr);
+    EXPECT_FALSE(timerRuns(IDT_COUNTDOWN));
+    EXPECT_FALSE(timerRuns(IDT_CONNECTIVITY));
+}
+
+// Workers started before a logout still answer; their results belong to the
+// account that is gone and must not sign in again or write the registry.
+TEST_F(LoginTest, ResultsStartedBeforeLogoutAreDropped)
+{
+    createSignedInWindow();
+    auto* update = lastLaunched<UpdateRequest>(updateWorker);
+    ASSERT_NE(update, nullptr);
+    const unsigned updateGeneration = update->generation;
+    SendMessageW(mainWindow, WM_COMMAND, IDC_EDIT_HOST, 0);
+    SendMessageW(mainWindow, WM_COMMAND, IDC_LOGIN, 0);
+    LoginRequest* login = takeLoginRequest();
+    ASSERT_NE(login, nullptr);
+
+    {
+        BoxAnswerer answerer(L"Confirm Logout", IDYES);
+        SendMessageW(mainWindow, WM_COMMAND, IDC_LOGOUT, 0);
+        ASSERT_TRUE(answerer.seen().found);
+    }
+    SendMessageW(mainWindow, WM_UPDATE_RESULT, updateGeneration,
+                 reinterpret_cast<LPARAM>(new UpdateResult{true, "good", "203.0.113.7"}));
+    sendLoginResult(login, new UpdateResult{true, "good", "203.0.113.7"});
+
+    EXPECT_FALSE(isSignedIn());
+    EXPECT_EQ(appState.updateStatus, UpdateStatus::Idle);
+    EXPECT_TRUE(appState.lastIp.empty());
+    EXPECT_FALSE(credentialExists());
+    EXPECT_TRUE(readStateValue(kValueLastIp).empty());
+    EXPECT_FALSE(timerRuns(IDT_COUNTDOWN));
+}
+
+TEST_F(LoginTest, UpdateOfReplacedAccountIsDroppedAfterLogin)
+{
+    createSignedInWindow();
+    const unsigned oldGeneration = lastLaunched<UpdateRequest>(updateWorker)->generation;
+    sendLoginResult(new LoginRequest{L"new.example.net", L"bob", L"k2", accountGeneration},
+                    new UpdateResult{true, "good", "203.0.113.50"});
+    SendMessageW(mainWindow, WM_UPDATE_RESULT, oldGeneration,
+                 reinterpret_cast<LPARAM>(new UpdateResult{false, "badauth", ""}));
+    EXPECT_EQ(appState.updateStatus, UpdateStatus::Succeeded);
+    EXPECT_EQ(appState.hostname, L"new.example.net");
+    EXPECT_EQ(appState.lastIp, L"203.0.113.50");
+}
+
+}  // namespace

@@ -1,0 +1,236 @@
+// Start-up pieces and the tray icon in-process: the window classes, the main
+// window's geometry, the single-instance guard and the icon's behaviour.
+#include "app_test_support.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+namespace {
+
+using ShellTest = MainWindowTest;
+
+TEST_F(ShellTest, WindowClassesAreRegisteredAsSpecified)
+{
+    struct Case {
+        const wchar_t* name;
+        UINT style;
+        bool icon;
+        bool cursor;
+        HBRUSH background;
+    };
+    const Case cases[] = {
+        {L"LumarothMainWindow", CS_HREDRAW | CS_VREDRAW, true, true, nullptr},
+        {L"LumarothFrame", 0, false, false, nullptr},
+        {L"LumarothAlert", 0, false, true, nullptr},
+        {L"LumarothAbout", 0, true, true, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.name)));
+        WNDCLASSEXW info = {};
+        info.cbSize = sizeof info;
+        ASSERT_TRUE(GetClassInfoExW(GetModuleHandleW(nullptr), c.name, &info));
+        EXPECT_EQ(info.style, c.style);
+        EXPECT_EQ(info.hIcon != nullptr, c.icon);
+        EXPECT_EQ(info.hIconSm != nullptr, c.icon);
+        EXPECT_EQ(info.hCursor, c.cursor ? LoadCursorW(nullptr, IDC_ARROW) : nullptr);
+        EXPECT_EQ(info.hbrBackground, c.background);
+        EXPECT_EQ(info.cbClsExtra, 0);
+        EXPECT_EQ(info.cbWndExtra, 0);
+        EXPECT_EQ(info.lpszMenuName, nullptr);
+    }
+}
+
+TEST_F(ShellTest, MainWindowIsFixedSizeCentredAndTitled)
+{
+    createWindow();
+    EXPECT_EQ(windowText(mainWindow), L"Vexlumen - Free Dynamic DNS v2.0.1");
+    const LONG style = GetWindowLongW(mainWindow, GWL_STYLE);
+    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME),
+              WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
+    EXPECT_EQ(GetWindowLongW(mainWindow, GWL_EXSTYLE) & ~WS_EX_WINDOWEDGE, 0);
+    EXPECT_EQ(GetMenu(mainWindow), nullptr);
+    EXPECT_EQ(GetParent(mainWindow), nullptr);
+
+    RECT frame = {0, 0, 470, 248};
+    AdjustWindowRect(&frame, WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, FALSE);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    RECT window = {};
+    GetWindowRect(mainWindow, &window);
+    EXPECT_EQ(window.right - window.left, width);
+    EXPECT_EQ(window.bottom - window.top, height);
+    EXPECT_EQ(window.left, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
+    EXPECT_EQ(window.top, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
+    RECT client = {};
+    GetClientRect(mainWindow, &client);
+    EXPECT_EQ(client.right, 470);
+    EXPECT_EQ(client.bottom, 248);
+}
+
+TEST_F(ShellTest, SecondInstanceBringsFirstWindowForward)
+{
+    struct Case {
+        const char* name;
+        int showBefore;
+    };
+    const Case cases[] = {{"hidden", SW_HIDE}, {"minimised", SW_SHOWMINIMIZED}};
+    createWindow();
+    HANDLE first = nullptr;
+    ASSERT_FALSE(activateRunningInstance(&first));
+    ASSERT_NE(first, nullptr);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ShowWindow(mainWindow, c.showBefore);
+        HANDLE second = reinterpret_cast<HANDLE>(1);
+        EXPECT_TRUE(activateRunningInstance(&second));
+        EXPECT_EQ(second, nullptr);
+        EXPECT_TRUE(IsWindowVisible(mainWindow));
+        EXPECT_FALSE(IsIconic(mainWindow));
+    }
+    CloseHandle(first);
+}
+
+// The mutex is owned by the GUI thread; the main window's destruction gives
+// it up, so another thread (a new instance) can take it at once.
+TEST_F(ShellTest, DestroyingMainWindowReleasesTheMutex)
+{
+    HANDLE mutex = nullptr;
+    ASSERT_FALSE(activateRunningInstance(&mutex));
+    createWindow();
+    auto takenElsewhere = [] {
+        DWORD result = WAIT_FAILED;
+        std::thread([&result] {
+            HANDLE other = OpenMutexW(SYNCHRONIZE, FALSE, kSingleInstanceMutex);
+            result = WaitForSingleObject(other, 0);
+            if (result == WAIT_OBJECT_0 || result == WAIT_ABANDONED) ReleaseMutex(other);
+            CloseHandle(other);
+        }).join();
+        return result == WAIT_OBJECT_0;
+    };
+    EXPECT_FALSE(takenElsewhere());
+    DestroyWindow(mainWindow);
+    EXPECT_TRUE(takenElsewhere());
+    CloseHandle(mutex);
+}
+
+TEST_F(ShellTest, MessageLoopReturnsTheQuitCode)
+{
+    PostQuitMessage(7);
+    EXPECT_EQ(runMessageLoop(), 7);
+}
+
+TEST_F(ShellTest, TrayIconRecordIsFilledOnCreation)
+{
+    createWindow();
+    EXPECT_EQ(trayIcon.cbSize, static_cast<DWORD>(NOTIFYICONDATAW_V3_SIZE));
+    EXPECT_EQ(trayIcon.hWnd, mainWindow);
+    EXPECT_EQ(trayIcon.uID, 1u);
+    EXPECT_EQ(trayIcon.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
+    EXPECT_EQ(trayIcon.uCallbackMessage, 1124u);
+    EXPECT_NE(trayIcon.hIcon, nullptr);
+    EXPECT_STREQ(trayIcon.szTip, L"Vexlumen");
+    // NIM_MODIFY succeeds only for an icon the shell knows.
+    NOTIFYICONDATAW probe = trayIcon;
+    EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &probe));
+}
+
+TEST_F(ShellTest, IconIsAddedAgainWhenTheShellRestarts)
+{
+    createWindow();
+    NOTIFYICONDATAW probe = trayIcon;
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &probe));
+    ASSERT_FALSE(Shell_NotifyIconW(NIM_MODIFY, &probe));
+    SendMessageW(mainWindow, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &probe));
+    // After "Exit" the icon stays gone.
+    SendMessageW(mainWindow, WM_COMMAND, IDM_TRAY_EXIT, 0);
+    EXPECT_FALSE(Shell_NotifyIconW(NIM_MODIFY, &probe));
+}
+
+TEST_F(ShellTest, NoticeIsOfferedOnlyAtFirstHide)
+{
+    createWindow();
+    EXPECT_FALSE(trayNoticeShown);
+    hideToTray(mainWindow);
+    EXPECT_TRUE(trayNoticeShown);
+    EXPECT_FALSE(trayIcon.uFlags & NIF_INFO);
+    EXPECT_FALSE(IsWindowVisible(mainWindow));
+    // The balloon is a visible tooltip window owned by the tray.
+    EXPECT_TRUE(pumpUntil([] {
+        HWND tip = nullptr;
+        while ((tip = FindWindowExW(nullptr, tip, L"tooltips_class32", nullptr)))
+            if (IsWindowVisible(tip) && windowText(tip).find(L"still running") != std::wstring::npos)
+                return true;
+        HWND any = nullptr;
+        while ((any = FindWindowExW(nullptr, any, L"tooltips_class32", nullptr)))
+            if (IsWindowVisible(any) && (GetWindowLongW(any, GWL_STYLE) & TTS_BALLOON)) return true;
+        return false;
+    }));
+}
+
+TEST_F(ShellTest, TrayClicksShowTheWindowOtherMouseMessagesDoNothing)
+{
+    struct Case {
+        UINT mouseMessage;
+        bool shows;
+    };
+    const Case cases[] = {{WM_LBUTTONUP, true},   {WM_LBUTTONDBLCLK, true}, {WM_MOUSEMOVE, false},
+                          {WM_LBUTTONDOWN, false}, {WM_RBUTTONDOWN, false}, {WM_MBUTTONUP, false}};
+    createWindow();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mouseMessage);
+        ShowWindow(mainWindow, SW_SHOWMINIMIZED);
+        ShowWindow(mainWindow, SW_HIDE);
+        SendMessageW(mainWindow, WM_TRAYICON, 1, c.mouseMessage);
+        EXPECT_EQ(IsWindowVisible(mainWindow) != FALSE, c.shows);
+        if (c.shows) EXPECT_FALSE(IsIconic(mainWindow));
+    }
+}
+
+TEST_F(ShellTest, ShowLumarothMenuCommandRestoresWindow)
+{
+    createWindow();
+    ShowWindow(mainWindow, SW_SHOWMINIMIZED);
+    SendMessageW(mainWindow, WM_SIZE, SIZE_MINIMIZED, 0);
+    ASSERT_FALSE(IsWindowVisible(mainWindow));
+    SendMessageW(mainWindow, WM_COMMAND, IDM_TRAY_SHOW, 0);
+    EXPECT_TRUE(IsWindowVisible(mainWindow));
+    EXPECT_FALSE(IsIconic(mainWindow));
+}
+
+// The popup menu is modal: a helper thread reads it while it is open and
+// closes it with Escape.
+TEST_F(ShellTest, RightClickOpensTheTrayMenu)
+{
+    createWindow();
+    std::vector<std::wstring> items;
+    std::vector<UINT> ids;
+    std::thread reader([&] {
+        const ULONGLONG deadline = GetTickCount64() + 10000;
+        while (GetTickCount64() < deadline) {
+            HWND popup = FindWindowW(L"#32768", nullptr);
+            if (popup && IsWindowVisible(popup)) {
+                DWORD_PTR menu = 0;
+                SendMessageTimeoutW(popup, MN_GETHMENU, 0, 0, SMTO_ABORTIFHUNG, 2000, &menu);
+                const int count = GetMenuItemCount(reinterpret_cast<HMENU>(menu));
+                for (int i = 0; i < count; ++i) {
+                    wchar_t text[64] = {};
+                    GetMenuStringW(reinterpret_cast<HMENU>(menu), i, text, 64, MF_BYPOSITION);
+                    items.push_back(text);
+                    ids.push_back(GetMenuItemID(reinterpret_cast<HMENU>(menu), i));
+                }
+                PostMessageW(mainWindow, WM_KEYDOWN, VK_ESCAPE, 0);
+                PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+                return;
+            }
+            Sleep(20);
+        }
+    });
+    SendMessageW(mainWindow, WM_TRAYICON, 1, WM_RBUTTONUP);
+    reader.join();
+    EXPECT_EQ(items, (std::vector<std::wstring>{L"Show Lumaroth", L"", L"Exit"}));
+    EXPECT_EQ(ids, (std::vector<UINT>{2001, 0, 2003}));
+    EXPECT_TRUE(IsWindow(mainWindow));
+}
+
+}  // namespace
