@@ -1,0 +1,347 @@
+// The two panels of the main window as built on a real window: classes, ids,
+// texts, styles, rectangles, fonts, focus, Tab order and the window's size.
+#include <gtest/gtest.h>
+
+#include "app/control_ids.h"
+#include "tests/integration/ui_test_window.h"
+#include "ui/login_panel.h"
+#include "ui/panels.h"
+
+#include <cwctype>
+
+using namespace uitest;
+
+namespace {
+
+const wchar_t kDash[] = L"\u2014";
+
+struct Expected {
+    int id;              // 0: no id
+    bool inBanner;       // child of the autostart banner rather than the main window
+    const wchar_t* className;
+    const wchar_t* text; // null: not compared here
+    DWORD style;         // beyond WS_CHILD | WS_VISIBLE
+    DWORD exStyle;
+    int x, y, w, h;
+    HFONT* font;         // null: no font set
+};
+
+bool sameClass(const std::wstring& a, const wchar_t* b)
+{
+    if (a.size() != wcslen(b))
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (towlower(a[i]) != towlower(b[i]))
+            return false;
+    return true;
+}
+
+// Compares one control, found by position in creation order, with its row.
+void expectControl(HWND control, const Expected& e)
+{
+    SCOPED_TRACE(testing::Message() << "control id " << e.id << " class " << std::string(e.className, e.className + wcslen(e.className)));
+    ASSERT_NE(control, nullptr);
+    EXPECT_EQ(GetDlgCtrlID(control), e.id);
+    EXPECT_TRUE(sameClass(classOf(control), e.className)) << std::string(classOf(control).begin(), classOf(control).end());
+    if (e.text)
+        EXPECT_EQ(textOf(control), e.text);
+    DWORD style = static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE)) & ~WS_DISABLED;
+    EXPECT_EQ(style, WS_CHILD | WS_VISIBLE | e.style) << std::hex << style;
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongW(control, GWL_EXSTYLE)), e.exStyle);
+    RECT r = rectInParent(control);
+    EXPECT_EQ(r.left, e.x);
+    EXPECT_EQ(r.top, e.y);
+    EXPECT_EQ(r.right - r.left, e.w);
+    EXPECT_EQ(r.bottom - r.top, e.h);
+    HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+    EXPECT_EQ(font, e.font ? *e.font : nullptr);
+}
+
+// Walks the main window's children (and the banner's) in creation order.
+void expectPanel(HWND window, const std::vector<Expected>& rows)
+{
+    std::vector<HWND> mainChildren = childrenOf(window);
+    std::vector<HWND> bannerChildren;
+    for (HWND c : mainChildren)
+        if (classOf(c) == kAlertClass)
+            bannerChildren = childrenOf(c);
+    size_t mainIndex = 0, bannerIndex = 0;
+    for (const Expected& e : rows) {
+        std::vector<HWND>& list = e.inBanner ? bannerChildren : mainChildren;
+        size_t& index = e.inBanner ? bannerIndex : mainIndex;
+        ASSERT_LT(index, list.size()) << "missing control " << e.id;
+        expectControl(list[index++], e);
+    }
+    EXPECT_EQ(mainIndex, mainChildren.size()) << "extra controls on the main window";
+    EXPECT_EQ(bannerIndex, bannerChildren.size()) << "extra controls in the banner";
+}
+
+std::vector<Expected> statusPanelRows(bool banner, const wchar_t* user, const wchar_t* host, const wchar_t* ip,
+                                      const wchar_t* next, const wchar_t* line)
+{
+    const int b = banner ? 40 : 0;
+    std::vector<Expected> rows = {
+        {IDC_STATUS_TITLE, false, L"Static", L"Status", 0, 0, 12, 10, 120, 20, &headingFont},
+        {IDC_ABOUT, false, L"Button", L"About", WS_TABSTOP, 0, 400, 7, 58, 22, &smallFont},
+    };
+    if (banner) {
+        rows.push_back({0, false, kAlertClass, L"", 0, 0, 11, 46, 448, 38, nullptr});
+        rows.push_back({IDC_BANNER_TEXT, true, L"Static", L"\u26A0  Lumaroth is not set to run at Windows startup.",
+                        0, 0, 10, 11, 310, 18, &smallFont});
+        rows.push_back({IDC_ENABLE_AUTOSTART, true, L"Button", L"Enable now", 0, 0, 362, 7, 80, 24, &smallFont});
+    }
+    const std::vector<Expected> rest = {
+        {IDC_LABEL_USERNAME, false, L"Static", L"Username:", SS_RIGHT, 0, 94, 53 + b, 86, 20, &headingFont},
+        {IDC_LABEL_HOSTNAME, false, L"Static", L"Hostname:", SS_RIGHT, 0, 94, 82 + b, 86, 20, &headingFont},
+        {IDC_LABEL_IP, false, L"Static", L"IP:", SS_RIGHT, 0, 94, 111 + b, 86, 20, &headingFont},
+        {IDC_LABEL_NEXT_CHECK, false, L"Static", L"Next Check:", SS_RIGHT, 0, 94, 140 + b, 86, 20, &headingFont},
+        {IDC_VALUE_USERNAME, false, L"Static", user, 0, 0, 185, 53 + b, 190, 20, &bodyFont},
+        {IDC_VALUE_HOSTNAME, false, L"Static", host, 0, 0, 185, 82 + b, 190, 20, &bodyFont},
+        {IDC_VALUE_IP, false, L"Static", ip, 0, 0, 185, 111 + b, 190, 20, &bodyFont},
+        {IDC_VALUE_NEXT_CHECK, false, L"Static", next, 0, 0, 185, 140 + b, 190, 20, &bodyFont},
+        {IDC_UPDATE_IP, false, L"Button", L"Update IP", WS_TABSTOP, 0, 144, 172 + b, 88, 26, &headingFont},
+        {IDC_EDIT_HOST, false, L"Button", L"Edit Host", WS_TABSTOP, 0, 237, 172 + b, 88, 26, &headingFont},
+        {IDC_STATUS_LINE, false, L"Static", line, 0, 0, 12, 222 + b, 280, 18, &smallFont},
+        {IDC_WEBSITE_LINK, false, L"Static", kWebsiteUrl, SS_NOTIFY | SS_RIGHT, 0, 298, 222 + b, 160, 18, &linkFont},
+        {0, false, kFrameClass, L"", 0, WS_EX_TRANSPARENT, 10, 45, 450, 161 + b, nullptr},
+    };
+    rows.insert(rows.end(), rest.begin(), rest.end());
+    return rows;
+}
+
+std::vector<Expected> loginPanelRows(bool signedIn, const AppState& s)
+{
+    const DWORD field = WS_TABSTOP | ES_AUTOHSCROLL;
+    std::vector<Expected> rows = {{IDC_LOGIN_TITLE, false, L"Static", L"Login", 0, 0, 12, 10, 120, 20, &headingFont}};
+    if (signedIn)
+        rows.push_back({IDC_LOGOUT, false, L"Button", L"Logout", WS_TABSTOP, 0, 394, 8, 64, 22, &smallFont});
+    const std::vector<Expected> fields = {
+        {0, false, L"Static", L"Hostname:", SS_RIGHT, 0, 87, 56, 70, 18, &bodyFont},
+        {0, false, L"Static", L"Username:", SS_RIGHT, 0, 87, 91, 70, 18, &bodyFont},
+        {0, false, L"Static", L"Key:", SS_RIGHT, 0, 87, 126, 70, 18, &bodyFont},
+        {IDC_EDIT_HOSTNAME, false, L"Edit", s.hostname.c_str(), field, WS_EX_CLIENTEDGE, 163, 53, 220, 22, &bodyFont},
+        {IDC_EDIT_USERNAME, false, L"Edit", s.username.c_str(), field, WS_EX_CLIENTEDGE, 163, 88, 220, 22, &bodyFont},
+        {IDC_EDIT_KEY, false, L"Edit", s.updateKey.c_str(), field | ES_PASSWORD, WS_EX_CLIENTEDGE, 163, 123, 220, 22,
+         &bodyFont},
+    };
+    rows.insert(rows.end(), fields.begin(), fields.end());
+    if (signedIn) {
+        rows.push_back({IDC_LOGIN, false, L"Button", L"Login", WS_TABSTOP, 0, 140, 205, 90, 26, &bodyFont});
+        rows.push_back({IDC_CANCEL, false, L"Button", L"Cancel", WS_TABSTOP, 0, 240, 205, 90, 26, &bodyFont});
+    } else {
+        rows.push_back({IDC_LOGIN, false, L"Button", L"Login", WS_TABSTOP, 0, 190, 205, 90, 26, &bodyFont});
+    }
+    rows.push_back({0, false, kFrameClass, L"", 0, WS_EX_TRANSPARENT, 75, 43, 320, 158, nullptr});
+    return rows;
+}
+
+// The ids Tab visits from the first stop, as IsDialogMessageW moves.
+std::vector<int> tabOrder(HWND window)
+{
+    std::vector<int> ids;
+    HWND first = GetNextDlgTabItem(window, nullptr, FALSE);
+    for (HWND c = first; c; c = GetNextDlgTabItem(window, c, FALSE)) {
+        ids.push_back(GetDlgCtrlID(c));
+        if (ids.size() > 20 || GetNextDlgTabItem(window, c, FALSE) == first)
+            break;
+    }
+    return ids;
+}
+
+class UiLayout : public testing::Test, public MainWindowTest {
+protected:
+    void SetUp() override { createMainWindow(); }
+    void TearDown() override { destroyMainWindow(); }
+
+    // The outer size that the window's own tracking size allows.
+    void expectClientAndTracking(int height)
+    {
+        RECT client = clientSize();
+        EXPECT_EQ(client.right, 470);
+        EXPECT_EQ(client.bottom, height);
+        EXPECT_EQ(appState.clientHeight, height);
+    }
+};
+
+TEST_F(UiLayout, StatusPanelWithAutostartOn)
+{
+    applyScenario({true, true, UpdateStatus::Succeeded, L"203.0.113.7", L""});
+    showStatusPanel(window);
+    EXPECT_FALSE(appState.loginPanelShown);
+    expectPanel(window, statusPanelRows(false, L"alice", L"home.example.net", L"203.0.113.7", L"02:00s", L"Ready"));
+    expectClientAndTracking(248);
+    EXPECT_TRUE(IsWindowEnabled(child(IDC_UPDATE_IP)));
+    EXPECT_EQ(tabOrder(window), (std::vector<int>{IDC_ABOUT, IDC_UPDATE_IP, IDC_EDIT_HOST}));
+}
+
+TEST_F(UiLayout, StatusPanelWithBannerWhenAutostartOff)
+{
+    applyScenario({true, false, UpdateStatus::Idle, L"", L""});
+    appState.hasLastUpdateTime = true;
+    appState.lastUpdateTime = SYSTEMTIME{2025, 3, 5, 7, 16, 5, 9, 0};
+    showStatusPanel(window);
+    expectPanel(window, statusPanelRows(true, L"alice", L"home.example.net", kDash, L"02:00s",
+                                        L"Updated: 3/7/2025 4:05:09 PM"));
+    expectClientAndTracking(288);
+    // "Enable now" is no Tab stop.
+    EXPECT_EQ(tabOrder(window), (std::vector<int>{IDC_ABOUT, IDC_UPDATE_IP, IDC_EDIT_HOST}));
+}
+
+TEST_F(UiLayout, StatusPanelInitialTextsByState)
+{
+    const struct {
+        Scenario scenario;
+        const wchar_t *user, *host, *ip, *next, *line;
+        bool updateEnabled;
+    } cases[] = {
+        {{false, true, UpdateStatus::Idle, L"", L""}, kDash, kDash, kDash, kDash, L"Ready", false},
+        {{true, true, UpdateStatus::Updating, L"198.51.100.1", L""}, L"alice", L"home.example.net", L"Checking...",
+         L"02:00s", L"Updating...", false},
+        {{true, true, UpdateStatus::Failed, L"198.51.100.1", L"Invalid username or key."}, L"alice",
+         L"home.example.net", L"198.51.100.1", L"02:00s", L"Invalid username or key.", true},
+        {{true, true, UpdateStatus::Failed, L"", L""}, L"alice", L"home.example.net", kDash, L"02:00s", L"Ready",
+         true},
+    };
+    for (const auto& c : cases) {
+        applyScenario(c.scenario);
+        showStatusPanel(window);
+        SCOPED_TRACE(testing::Message() << "status " << static_cast<int>(c.scenario.status));
+        EXPECT_EQ(textOf(child(IDC_VALUE_USERNAME)), c.user);
+        EXPECT_EQ(textOf(child(IDC_VALUE_HOSTNAME)), c.host);
+        EXPECT_EQ(textOf(child(IDC_VALUE_IP)), c.ip);
+        EXPECT_EQ(textOf(child(IDC_VALUE_NEXT_CHECK)), c.next);
+        EXPECT_EQ(textOf(child(IDC_STATUS_LINE)), c.line);
+        EXPECT_EQ(textOf(child(IDC_UPDATE_IP)), L"Update IP");
+        EXPECT_EQ(IsWindowEnabled(child(IDC_UPDATE_IP)) != FALSE, c.updateEnabled);
+    }
+}
+
+TEST_F(UiLayout, LoginPanelFirstStart)
+{
+    applyScenario({false, true, UpdateStatus::Idle, L"", L""});
+    appState.loginErrorText = L"left over";
+    showStatusPanel(window);     // with the banner, so the rebuild must shrink the window
+    setAutostart(false);
+    showStatusPanel(window);
+    showLoginPanel(window);
+    EXPECT_TRUE(appState.loginPanelShown);
+    EXPECT_TRUE(appState.loginErrorText.empty());
+    expectPanel(window, loginPanelRows(false, appState));
+    expectClientAndTracking(248);
+    EXPECT_EQ(GetFocus(), child(IDC_EDIT_HOSTNAME));
+    EXPECT_EQ(tabOrder(window), (std::vector<int>{IDC_EDIT_HOSTNAME, IDC_EDIT_USERNAME, IDC_EDIT_KEY, IDC_LOGIN}));
+    EXPECT_EQ(FindWindowExW(window, nullptr, kAlertClass, nullptr), nullptr);
+}
+
+TEST_F(UiLayout, LoginPanelEditingStoredAccount)
+{
+    applyScenario({true, true, UpdateStatus::Succeeded, L"203.0.113.7", L""});
+    showLoginPanel(window);
+    expectPanel(window, loginPanelRows(true, appState));
+    EXPECT_EQ(SendMessageW(child(IDC_EDIT_KEY), EM_GETPASSWORDCHAR, 0, 0) != 0, true);
+    EXPECT_EQ(GetFocus(), child(IDC_EDIT_USERNAME));
+    EXPECT_EQ(tabOrder(window), (std::vector<int>{IDC_LOGOUT, IDC_EDIT_HOSTNAME, IDC_EDIT_USERNAME, IDC_EDIT_KEY,
+                                                  IDC_LOGIN, IDC_CANCEL}));
+}
+
+TEST_F(UiLayout, LoginPanelPartlyFilledAccount)
+{
+    applyScenario({false, true, UpdateStatus::Idle, L"", L""});
+    appState.hostname = L"home.example.net";
+    showLoginPanel(window);
+    expectPanel(window, loginPanelRows(false, appState));
+    EXPECT_EQ(textOf(child(IDC_EDIT_HOSTNAME)), L"home.example.net");
+    EXPECT_EQ(GetFocus(), child(IDC_EDIT_USERNAME));
+}
+
+TEST_F(UiLayout, RebuildsLeaveNothingBehind)
+{
+    applyScenario({true, false, UpdateStatus::Idle, L"", L""});
+    showStatusPanel(window);
+    HWND banner = FindWindowExW(window, nullptr, kAlertClass, nullptr);
+    ASSERT_NE(banner, nullptr);
+    HWND bannerButton = GetDlgItem(banner, IDC_ENABLE_AUTOSTART);
+    ASSERT_NE(bannerButton, nullptr);
+
+    showLoginPanel(window);
+    EXPECT_FALSE(IsWindow(banner));
+    EXPECT_FALSE(IsWindow(bannerButton));
+    EXPECT_EQ(childrenOf(window).size(), loginPanelRows(true, appState).size());
+
+    setAutostart(true);
+    showStatusPanel(window);
+    showStatusPanel(window);
+    EXPECT_EQ(childrenOf(window).size(), statusPanelRows(false, L"", L"", L"", L"", L"").size());
+    expectClientAndTracking(248);
+}
+
+TEST_F(UiLayout, ResizeKeepsTopLeftCorner)
+{
+    applyScenario({true, false, UpdateStatus::Idle, L"", L""});
+    SetWindowPos(window, nullptr, -120, 600, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    RECT before = {};
+    GetWindowRect(window, &before);
+    showStatusPanel(window);
+    RECT after = {};
+    GetWindowRect(window, &after);
+    EXPECT_EQ(after.left, before.left);
+    EXPECT_EQ(after.top, before.top);
+    EXPECT_EQ((after.bottom - after.top) - (before.bottom - before.top), 40);
+    EXPECT_EQ(after.right - after.left, before.right - before.left);
+}
+
+TEST_F(UiLayout, BannerForwardsEnableNowToMainWindow)
+{
+    applyScenario({true, false, UpdateStatus::Idle, L"", L""});
+    showStatusPanel(window);
+    HWND banner = FindWindowExW(window, nullptr, kAlertClass, nullptr);
+    ASSERT_NE(banner, nullptr);
+    SendMessageW(GetDlgItem(banner, IDC_ENABLE_AUTOSTART), BM_CLICK, 0, 0);
+    pumpMessages();
+    ASSERT_FALSE(receivedCommands().empty());
+    EXPECT_EQ(receivedCommands().back(), std::make_pair(IDC_ENABLE_AUTOSTART, 0));
+}
+
+TEST_F(UiLayout, WebsiteLinkClickReachesMainWindow)
+{
+    applyScenario({true, true, UpdateStatus::Idle, L"", L""});
+    showStatusPanel(window);
+    const LPARAM at = MAKELPARAM(5, 5);
+    SendMessageW(child(IDC_WEBSITE_LINK), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(child(IDC_WEBSITE_LINK), WM_LBUTTONUP, 0, at);
+    pumpMessages();
+    bool clicked = false;
+    for (const auto& command : receivedCommands())
+        clicked = clicked || command == std::make_pair(IDC_WEBSITE_LINK, static_cast<int>(STN_CLICKED));
+    EXPECT_TRUE(clicked);
+}
+
+TEST(UiFonts, SharedFontsAreSegoeUiInFourVariants)
+{
+    createSharedGdiObjects();
+    const struct { HFONT* font; LONG height; LONG weight; BYTE underline; } cases[] = {
+        {&bodyFont, -13, 400, 0}, {&headingFont, -13, 600, 0}, {&smallFont, -11, 400, 0}, {&linkFont, -11, 400, 1},
+    };
+    for (const auto& c : cases) {
+        LOGFONTW lf = {};
+        ASSERT_EQ(GetObjectW(*c.font, sizeof(lf), &lf), static_cast<int>(sizeof(lf)));
+        EXPECT_EQ(lf.lfHeight, c.height);
+        EXPECT_EQ(lf.lfWeight, c.weight);
+        EXPECT_EQ(lf.lfUnderline, c.underline);
+        EXPECT_EQ(lf.lfItalic, 0);
+        EXPECT_EQ(lf.lfStrikeOut, 0);
+        EXPECT_EQ(lf.lfCharSet, DEFAULT_CHARSET);
+        EXPECT_EQ(lf.lfQuality, CLEARTYPE_QUALITY);
+        EXPECT_EQ(lf.lfPitchAndFamily, FF_SWISS | DEFAULT_PITCH);
+        EXPECT_STREQ(lf.lfFaceName, L"Segoe UI");
+    }
+    LOGBRUSH brush = {};
+    ASSERT_EQ(GetObjectW(whiteBrush, sizeof(brush), &brush), static_cast<int>(sizeof(brush)));
+    EXPECT_EQ(brush.lbStyle, static_cast<UINT>(BS_SOLID));
+    EXPECT_EQ(brush.lbColor, RGB(255, 255, 255));
+    deleteSharedGdiObjects();
+    EXPECT_EQ(bodyFont, nullptr);
+    EXPECT_EQ(whiteBrush, nullptr);
+}
+
+}  // namespace

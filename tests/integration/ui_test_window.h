@@ -1,0 +1,196 @@
+// A stand-in main window for the in-process UI tests: the real window classes
+// of the frame, banner and About window, and a main window whose procedure
+// does what the controller does for drawing and sizing, so the panels can be
+// built, painted and measured without the tray, timers or workers.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/constants.h"
+#include "store/autostart.h"
+#include "ui/about_window.h"
+#include "ui/drawing.h"
+
+namespace uitest {
+
+constexpr DWORD kMainStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr wchar_t kTestMainClass[] = L"LumarothUiTestMain";
+
+// Commands that reached the main window, as (id, notification code).
+inline std::vector<std::pair<int, int>>& receivedCommands()
+{
+    static std::vector<std::pair<int, int>> commands;
+    return commands;
+}
+
+inline LRESULT CALLBACK testMainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_ERASEBKGND:
+        return eraseMainWindow(window, reinterpret_cast<HDC>(wParam));
+    case WM_PAINT:
+        paintMainWindow(window);
+        return 0;
+    case WM_CTLCOLOREDIT:
+        return colorEditControl(reinterpret_cast<HDC>(wParam));
+    case WM_CTLCOLORSTATIC:
+        return colorStaticControl(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_GETMINMAXINFO: {
+        RECT r = {0, 0, kClientWidth, appState.clientHeight};
+        AdjustWindowRect(&r, kMainStyle, FALSE);
+        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        info->ptMinTrackSize = {r.right - r.left, r.bottom - r.top};
+        info->ptMaxTrackSize = info->ptMinTrackSize;
+        return 0;
+    }
+    case WM_COMMAND:
+        receivedCommands().emplace_back(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_CLOSE:
+        return 0;
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+inline void registerClasses()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
+    auto add = [&](const wchar_t* name, WNDPROC proc, HCURSOR cursor, HBRUSH background) {
+        WNDCLASSEXW wc = {};
+        wc.cbSize = sizeof(wc);
+        wc.lpfnWndProc = proc;
+        wc.hInstance = instance;
+        wc.hCursor = cursor;
+        wc.hbrBackground = background;
+        wc.lpszClassName = name;
+        RegisterClassExW(&wc);
+    };
+    add(kTestMainClass, testMainProc, arrow, nullptr);
+    add(kFrameClass, frameWindowProc, nullptr, nullptr);
+    add(kAlertClass, alertWindowProc, arrow, nullptr);
+    add(kAboutClass, aboutWindowProc, arrow, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+}
+
+// Lets the window paint and the system deliver what it queued.
+inline void pumpMessages()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+// The account, state and autostart value of one test case.
+struct Scenario {
+    bool signedIn = true;
+    bool autostart = true;
+    UpdateStatus status = UpdateStatus::Idle;
+    std::wstring lastIp;
+    std::wstring errorText;
+};
+
+inline void applyScenario(const Scenario& s)
+{
+    appState = AppState();
+    if (s.signedIn) {
+        appState.hostname = L"home.example.net";
+        appState.username = L"alice";
+        appState.updateKey = L"secret-key";
+    }
+    appState.updateStatus = s.status;
+    appState.lastIp = s.lastIp;
+    appState.errorText = s.errorText;
+    setAutostart(s.autostart);
+}
+
+// Fixture body shared by the UI test suites: one visible stand-in main window
+// with the shared fonts, at a fixed place on the virtual desktop.
+class MainWindowTest {
+public:
+    void createMainWindow()
+    {
+        registerClasses();
+        createSharedGdiObjects();
+        previousAutostart = isAutostartEnabled();
+        RECT r = {0, 0, kClientWidth, kClientHeight};
+        AdjustWindowRect(&r, kMainStyle, FALSE);
+        window = CreateWindowExW(0, kTestMainClass, L"UI test", kMainStyle, 100, 80, r.right - r.left,
+                                 r.bottom - r.top, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        mainWindow = window;
+        ShowWindow(window, SW_SHOW);
+        UpdateWindow(window);
+        SetForegroundWindow(window);
+        receivedCommands().clear();
+    }
+
+    void destroyMainWindow()
+    {
+        if (HWND about = FindWindowW(kAboutClass, nullptr))
+            DestroyWindow(about);
+        DestroyWindow(window);
+        mainWindow = nullptr;
+        deleteSharedGdiObjects();
+        setAutostart(previousAutostart);
+        appState = AppState();
+        pumpMessages();
+    }
+
+    HWND child(int id) const { return GetDlgItem(window, id); }
+
+    RECT clientSize() const
+    {
+        RECT r = {};
+        GetClientRect(window, &r);
+        return r;
+    }
+
+    HWND window = nullptr;
+
+private:
+    bool previousAutostart = false;
+};
+
+// The children of a window in z-order, which is their creation order.
+inline std::vector<HWND> childrenOf(HWND parent)
+{
+    std::vector<HWND> children;
+    for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        children.push_back(c);
+    return children;
+}
+
+inline std::wstring classOf(HWND window)
+{
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+inline std::wstring textOf(HWND window)
+{
+    wchar_t text[256] = {};
+    GetWindowTextW(window, text, 256);
+    return text;
+}
+
+// A child's rectangle in its parent's client coordinates.
+inline RECT rectInParent(HWND window)
+{
+    RECT r = {};
+    GetWindowRect(window, &r);
+    MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+}  // namespace uitest
