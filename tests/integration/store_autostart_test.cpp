@@ -1,5 +1,5 @@
 // Autostart registration against the prefix's real Run key. Each case removes
-// the "Lumaroth" value it may have made.
+// every value, state value and credential it may have made.
 #include "store/autostart.h"
 
 #include "app/app_state.h"
@@ -17,6 +17,9 @@
 #include <string>
 
 namespace {
+
+// Another program's registration, which disabling must leave alone.
+const wchar_t kNeighbour[] = L"Lumaroth Neighbour";
 
 std::wstring ownDirectory()
 {
@@ -79,6 +82,7 @@ protected:
     void TearDown() override
     {
         deleteRawValue(kRunKey, kRunValueName);
+        deleteRawValue(kRunKey, kNeighbour);
         RegDeleteKeyW(HKEY_CURRENT_USER, kStateKey);
         CredDeleteW(kCredentialTarget, CRED_TYPE_GENERIC, 0);
         appState = AppState();
@@ -147,7 +151,7 @@ TEST_F(Autostart, AnyValueOfThatNameCountsAsEnabled)
 
 TEST_F(Autostart, DisableRemovesOnlyItsOwnValue)
 {
-    ASSERT_TRUE(putRawValue(kRunKey, L"Lumaroth Neighbour", REG_SZ, bytesOf(L"neighbour.exe")));
+    ASSERT_TRUE(putRawValue(kRunKey, kNeighbour, REG_SZ, bytesOf(L"neighbour.exe")));
     const std::map<std::wstring, RawValue> before = runKeySnapshot();
 
     setAutostart(false);
@@ -159,8 +163,6 @@ TEST_F(Autostart, DisableRemovesOnlyItsOwnValue)
     setAutostart(false);
     EXPECT_FALSE(isAutostartEnabled());
     EXPECT_TRUE(runKeySnapshot() == before);
-
-    deleteRawValue(kRunKey, L"Lumaroth Neighbour");
 }
 
 TEST_F(Autostart, LogoutLeavesTheRunValue)
