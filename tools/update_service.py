@@ -265,10 +265,15 @@ class ServiceHandler(BaseHTTPRequestHandler):
             self.wfile.write(body)
 
     def send_head(self, status, length):
+        # One request per connection: the certificate and the proxy's refusal
+        # act per connection, and Wine's WinHTTP would otherwise reuse a
+        # pooled connection (even from another session) and bypass both.
         self.send_response(status)
         self.send_header("Content-Type", "text/plain")
         self.send_header("Content-Length", str(length))
+        self.send_header("Connection", "close")
         self.end_headers()
+        self.close_connection = True
 
     def stall(self):
         # Silent until the client gives up and closes its end.
