@@ -1,0 +1,205 @@
+// First start, the login panel's refusals and a successful login.
+#include "tests/e2e/e2e_screen.h"
+#include "tests/e2e/e2e_store.h"
+#include "tests/e2e/e2e_wait.h"
+#include "tests/e2e/journeys.h"
+
+#include <gtest/gtest.h>
+#include <wincred.h>
+
+#include <algorithm>
+
+namespace {
+
+constexpr DWORD kMainStyleBits = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME;
+
+} // namespace
+
+TEST(Journey, FirstStartLoginPanel)
+{
+    UpdateService service;
+    service.setAccounts({kAlice});
+    LumarothProcess app;
+    ASSERT_TRUE(app.start());
+    HWND main = app.waitForVisibleWindow(kStartLimitMs);
+    ASSERT_TRUE(main);
+
+    EXPECT_EQ(windowText(main), L"Vexlumen - Free Dynamic DNS v2.0.1");
+    EXPECT_EQ(DWORD(GetWindowLongW(main, GWL_STYLE)) & kMainStyleBits, DWORD(WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX));
+    SIZE client = clientSize(main);
+    EXPECT_EQ(client.cx, 470);
+    EXPECT_EQ(client.cy, 248);
+    RECT outer{};
+    GetWindowRect(main, &outer);
+    EXPECT_EQ(outer.left, (GetSystemMetrics(SM_CXSCREEN) - (outer.right - outer.left)) / 2);
+    EXPECT_EQ(outer.top, (GetSystemMetrics(SM_CYSCREEN) - (outer.bottom - outer.top)) / 2);
+
+    expectControls(main, loginPanel(false, L"", L"", L""));
+    EXPECT_EQ(focusOf(main), GetDlgItem(main, 4001));
+    EXPECT_FALSE(GetDlgItem(main, 3022)) << "no Logout without an account";
+    EXPECT_FALSE(GetDlgItem(main, 4011)) << "no Cancel without an account";
+    EXPECT_TRUE(trayIconPresent(main));
+    saveScreenshot(main, L"login-panel");
+
+    // The window keeps the panel's size whatever size it is asked to take.
+    SetWindowPos(main, nullptr, 0, 0, 800, 600, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    client = clientSize(main);
+    EXPECT_EQ(client.cx, 470);
+    EXPECT_EQ(client.cy, 248);
+
+    // Without an account no timer runs: no update and no connectivity check
+    // within more than one check period.
+    EXPECT_FALSE(waitUntil([&] { return !service.requests().empty(); }, 6500))
+        << service.requests().size() << " requests reached the service";
+    EXPECT_EQ(app.exitFromTray(kUiLimitMs), 0u);
+}
+
+TEST(Journey, LoginErrors)
+{
+    UpdateService service;
+    service.setAccounts({kAlice});
+    LumarothProcess app;
+    ASSERT_TRUE(app.start());
+    HWND main = app.waitForVisibleWindow(kStartLimitMs);
+    ASSERT_TRUE(main);
+
+    const std::wstring euros400(400, L'\x20AC'), euros511(511, L'\x20AC');
+    struct Refusal {
+        const wchar_t* host;
+        const wchar_t* user;
+        const wchar_t* key;
+        const wchar_t* message;
+    };
+    const Refusal refusals[] = {
+        {L"", L"", L"", L"All fields are required."},
+        {L"   ", L"alice", L"s3cret", L"All fields are required."},
+        {L"home.example.net", L"  ", L"s3cret", L"All fields are required."},
+        {L"home.example.net", L"alice", L" ", L"All fields are required."},
+        {L"home|x.example.net", L"alice", L"s3cret", L"The hostname and username cannot contain the character |."},
+        {L"home.example.net", L"al|ice", L"s3cret", L"The hostname and username cannot contain the character |."},
+        {L"home.example.net", euros400.c_str(), euros511.c_str(),
+         L"The hostname, username and key are too long to be saved."},
+    };
+    for (const Refusal& refusal : refusals) {
+        SCOPED_TRACE(testing::Message() << "expected: " << testing::PrintToString(std::wstring(refusal.message)));
+        typeAccount(main, refusal.host, refusal.user, refusal.key);
+        postClick(main, 4010);
+        HWND box = waitForMessageBox(L"Login Error", kUiLimitMs);
+        ASSERT_TRUE(box);
+        EXPECT_EQ(messageBoxText(box), refusal.message);
+        EXPECT_EQ(messageBoxButtons(box), std::vector<int>{IDOK});
+        ASSERT_TRUE(pressMessageBoxButton(box, IDOK, kUiLimitMs));
+        EXPECT_EQ(itemText(main, 4001), refusal.host) << "typed text stays";
+        EXPECT_EQ(itemText(main, 4002), refusal.user);
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(main, 4010)));
+    }
+    EXPECT_TRUE(service.requests().empty()) << "refused values never leave the machine";
+    StoredCredential credential;
+    EXPECT_FALSE(readAccountCredential(&credential));
+
+    // A wrong key: "Login" stays disabled while the attempt runs.
+    service.setFault(R"({"on": ["update"], "hold": true})");
+    typeAccount(main, L"home.example.net", L"alice", L"wrong");
+    postClick(main, 4010);
+    EXPECT_TRUE(waitUntil([&] { return !IsWindowEnabled(GetDlgItem(main, 4010)); }, kUiLimitMs));
+    service.setFault("");
+    HWND box = waitForMessageBox(L"Login Error", kReplyLimitMs);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(messageBoxText(box), L"Invalid username or key (badauth)");
+    std::vector<int> buttons = messageBoxButtons(box);
+    EXPECT_NE(std::find(buttons.begin(), buttons.end(), IDOK), buttons.end());
+    EXPECT_NE(std::find(buttons.begin(), buttons.end(), IDHELP), buttons.end()) << "a Help button";
+    // Help opens the setup guide and leaves the box open. Wine's box ignores
+    // a press on its Help button but passes the WM_HELP of F1 (WM_KEYF1) on
+    // to its owner, which is what the button does on Windows.
+    PostMessageW(box, 0x004D /* WM_KEYF1 */, 0, 0);
+    EXPECT_TRUE(waitForOpenedUrl(kSetupGuide, kUiLimitMs));
+    EXPECT_TRUE(IsWindow(box) && IsWindowVisible(box));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(main, 4010))) << "enabled again only when the box closes";
+    ASSERT_TRUE(pressMessageBoxButton(box, IDOK, kUiLimitMs));
+    EXPECT_TRUE(waitUntil([&] { return IsWindowEnabled(GetDlgItem(main, 4010)) != 0; }, kUiLimitMs));
+    EXPECT_EQ(itemText(main, 4001), L"home.example.net");
+    EXPECT_FALSE(isStatusPanelShown(main));
+    EXPECT_FALSE(readAccountCredential(&credential));
+    std::vector<ServiceRequest> updates = service.updates();
+    ASSERT_EQ(updates.size(), 1u);
+    EXPECT_EQ(updates[0].credentials, "alice:wrong");
+
+    // Spaces around the values go, capitals are lowered, and the login works.
+    typeAccount(main, L"  Home.Example.NET  ", L" Alice", L"S3CRET ");
+    postClick(main, 4010);
+    ASSERT_TRUE(service.waitForUpdates(2, kReplyLimitMs));
+    updates = service.updates();
+    EXPECT_EQ(updates[1].hostname, "home.example.net");
+    EXPECT_EQ(updates[1].credentials, "alice:s3cret");
+    EXPECT_EQ(updates[1].userAgent, "Lumaroth-Client/2.0.1 Windows");
+    EXPECT_TRUE(waitUntil([&] { return isStatusPanelShown(main); }, kUiLimitMs));
+    ASSERT_TRUE(readAccountCredential(&credential));
+    EXPECT_EQ(credential.blob, "home.example.net|alice|s3cret");
+}
+
+TEST(Journey, SuccessfulLogin)
+{
+    UpdateService service;
+    service.setAccounts({kAlice});
+    service.setAddress("203.0.113.7");
+    LumarothProcess app;
+    ASSERT_TRUE(app.start());
+    HWND main = app.waitForVisibleWindow(kStartLimitMs);
+    ASSERT_TRUE(main);
+    typeAccount(main, L"home.example.net", L"alice", L"s3cret");
+    postClick(main, 4010);
+
+    // The panel's first texts last until the first tick, a second later:
+    // read them as soon as the panel exists.
+    std::wstring firstStatus, firstCountdown;
+    ASSERT_TRUE(waitUntil([&] {
+        if (!isStatusPanelShown(main))
+            return false;
+        firstStatus = statusLine(main);
+        firstCountdown = itemText(main, 3014);
+        return true;
+    }, kReplyLimitMs));
+    StoredState state = readStoredState();
+    SYSTEMTIME saved{};
+    ASSERT_TRUE(state.hasLastTime && parseStateTime(state.lastTime, &saved));
+    EXPECT_EQ(firstStatus, L"Updated: " + timestampText(saved));
+    EXPECT_EQ(firstCountdown, L"02:00s");
+
+    SIZE client = clientSize(main);
+    EXPECT_EQ(client.cx, 470);
+    EXPECT_EQ(client.cy, 288) << "with the autostart banner";
+    expectControls(main, statusPanel(true, L"alice", L"home.example.net", L"203.0.113.7"));
+    HWND banner = FindWindowExW(main, nullptr, L"LumarothAlert", nullptr);
+    ASSERT_TRUE(banner);
+    expectControls(banner, bannerControls());
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(main, 3020)));
+
+    EXPECT_TRUE(waitForItemText(main, 3030, L"Recent IP Updates: just now", kUiLimitMs));
+    EXPECT_TRUE(waitForStatusColour(main, kGreen));
+    saveScreenshot(main, L"status-panel-banner");
+
+    StoredCredential credential;
+    ASSERT_TRUE(readAccountCredential(&credential));
+    EXPECT_EQ(credential.blob, "home.example.net|alice|s3cret");
+    EXPECT_EQ(credential.userName, L"alice");
+    EXPECT_EQ(credential.comment, L"Lumaroth Dynamic DNS Client");
+    EXPECT_EQ(credential.type, DWORD(CRED_TYPE_GENERIC));
+    EXPECT_EQ(credential.persist, DWORD(CRED_PERSIST_LOCAL_MACHINE));
+    EXPECT_EQ(state.ip, L"203.0.113.7");
+    EXPECT_TRUE(state.hasChangeTime);
+    EXPECT_EQ(state.changeTime, state.lastTime) << "a login counts as an address change";
+    EXPECT_FALSE(userValueExists(L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"Lumaroth"));
+
+    // "Enable now" registers the program and the banner goes.
+    PostMessageW(GetDlgItem(banner, 7002), BM_CLICK, 0, 0);
+    ASSERT_TRUE(waitUntil([&] { return clientSize(main).cy == 248; }, kUiLimitMs));
+    std::wstring run;
+    ASSERT_TRUE(readUserString(L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"Lumaroth", &run));
+    EXPECT_EQ(_wcsicmp(run.c_str(), (L"\"" + lumarothExePath() + L"\" /startup").c_str()), 0)
+        << testing::PrintToString(run);
+    expectControls(main, statusPanel(false, L"alice", L"home.example.net", L"203.0.113.7"));
+    EXPECT_TRUE(waitForStatusColour(main, kGreen));
+    saveScreenshot(main, L"status-panel");
+    EXPECT_EQ(app.exitFromTray(kUiLimitMs), 0u);
+}
