@@ -101,9 +101,6 @@ TEST_F(LoginTest, AcceptedInputIsTrimmedLoweredAndSentToOneWorker)
         EXPECT_FALSE(controlEnabled(IDC_LOGIN));
         EXPECT_FALSE(isSignedIn());
         EXPECT_FALSE(credentialExists());
-        // The button is disabled now: a second press starts nothing.
-        SendMessageW(GetDlgItem(mainWindow, IDC_LOGIN), BM_CLICK, 0, 0);
-        EXPECT_EQ(launchCount(loginWorker), 1u);
         TearDown();
         SetUp();
     }

@@ -188,7 +188,7 @@ struct SeenBox {
     bool found = false;
     std::wstring text;
     std::vector<int> buttons;     // ids of the push buttons present
-    int defaultButton = 0;
+    int defaultButton = 0;      // the one drawn as default push button
     HICON icon = nullptr;
 };
 
@@ -224,9 +224,9 @@ private:
                 seen_.text = windowText(GetDlgItem(box, 0xFFFF));
                 for (int id : {IDOK, IDCANCEL, IDYES, IDNO, IDHELP})
                     if (GetDlgItem(box, id)) seen_.buttons.push_back(id);
-                DWORD_PTR defId = 0;
-                SendMessageTimeoutW(box, DM_GETDEFID, 0, 0, SMTO_ABORTIFHUNG, 2000, &defId);
-                seen_.defaultButton = LOWORD(defId);
+                for (int id : seen_.buttons)
+                    if ((GetWindowLongW(GetDlgItem(box, id), GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON)
+                        seen_.defaultButton = id;
                 DWORD_PTR icon = 0;
                 SendMessageTimeoutW(GetDlgItem(box, 0x0440), STM_GETICON, 0, 0, SMTO_ABORTIFHUNG,
                                     2000, &icon);

@@ -1,0 +1,152 @@
+// The worker threads for real, against the local update service: each posts
+// one result that the main window applies, and a result that arrives after a
+// logout is dropped.
+#include "app_test_support.h"
+
+#include "support_service.h"
+#include "update/result_messages.h"
+
+namespace {
+
+// Real threads, whose handles are kept so that a test can wait until every
+// worker has posted its result.
+std::vector<HANDLE> workerThreads;
+
+bool launchAndKeep(LPTHREAD_START_ROUTINE routine, void* argument)
+{
+    HANDLE thread = CreateThread(nullptr, 0, routine, argument, 0, nullptr);
+    if (!thread) return false;
+    workerThreads.push_back(thread);
+    return true;
+}
+
+bool waitForWorkers(DWORD timeoutMs)
+{
+    bool ended = true;
+    for (HANDLE thread : workerThreads) {
+        ended = ended && WaitForSingleObject(thread, timeoutMs) == WAIT_OBJECT_0;
+        CloseHandle(thread);
+    }
+    workerThreads.clear();
+    return ended;
+}
+
+class WorkerTest : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        if (serviceDir().empty()) GTEST_SKIP() << "no update service in this run";
+        ASSERT_TRUE(serviceSetConfig(kAccountConfig));
+        launchWorker = launchAndKeep;
+    }
+    void TearDown() override
+    {
+        serviceResetConfig();
+        MainWindowTest::TearDown();
+        waitForWorkers(60000);
+    }
+
+    static constexpr const char* kAccountConfig =
+        R"({"accounts": [{"hostname": "home.example.net", "username": "alice", "key": "s3cret"}],
+            "address": "203.0.113.7"})";
+};
+
+bool notUpdating()
+{
+    return appState.updateStatus != UpdateStatus::Updating;
+}
+
+TEST_F(WorkerTest, UpdateWorkerPostsTheServersAnswer)
+{
+    ASSERT_TRUE(serviceWriteRecords(R"({"home.example.net": "198.51.100.1"})"));
+    createSignedInWindow();
+    ASSERT_TRUE(pumpUntil(notUpdating, 60000));
+    EXPECT_EQ(appState.updateStatus, UpdateStatus::Succeeded);
+    EXPECT_EQ(appState.lastIp, L"203.0.113.7");
+    EXPECT_TRUE(appState.hasIpChangeTime);
+    EXPECT_EQ(readStateValue(kValueLastIp), L"203.0.113.7");
+    EXPECT_EQ(controlText(IDC_VALUE_IP), L"203.0.113.7");
+}
+
+TEST_F(WorkerTest, LoginWorkerSignsInWithTheTypedAccount)
+{
+    createWindow();
+    setControlText(IDC_EDIT_HOSTNAME, L" Home.Example.Net");
+    setControlText(IDC_EDIT_USERNAME, L"ALICE ");
+    setControlText(IDC_EDIT_KEY, L"S3cret");
+    SendMessageW(mainWindow, WM_COMMAND, IDC_LOGIN, 0);
+    ASSERT_TRUE(pumpUntil([] { return isSignedIn(); }, 60000));
+    EXPECT_EQ(appState.hostname, L"home.example.net");
+    EXPECT_EQ(appState.updateStatus, UpdateStatus::Succeeded);
+    EXPECT_FALSE(appState.loginPanelShown);
+    EXPECT_TRUE(credentialExists());
+    const auto lines = serviceRequestLines();
+    ASSERT_FALSE(lines.empty());
+    ServiceRequest request;
+    ASSERT_TRUE(serviceParseRequest(lines.back(), &request));
+    EXPECT_EQ(requestParam(request, "hostname"), std::vector<std::string>{"home.example.net"});
+}
+
+TEST_F(WorkerTest, RefusedLoginShowsTheServersReason)
+{
+    createWindow();
+    setControlText(IDC_EDIT_HOSTNAME, L"home.example.net");
+    setControlText(IDC_EDIT_USERNAME, L"alice");
+    setControlText(IDC_EDIT_KEY, L"wrong");
+    BoxAnswerer answerer(L"Login Error", IDOK);
+    SendMessageW(mainWindow, WM_COMMAND, IDC_LOGIN, 0);
+    ASSERT_TRUE(pumpUntil([] { return controlEnabled(IDC_LOGIN); }, 60000));
+    const SeenBox box = answerer.seen();
+    ASSERT_TRUE(box.found);
+    EXPECT_EQ(box.text, describeResult("badauth"));
+    EXPECT_FALSE(isSignedIn());
+    EXPECT_FALSE(credentialExists());
+}
+
+TEST_F(WorkerTest, ConnectivityWorkerReportsReachability)
+{
+    struct Case {
+        const char* name;
+        const char* config;
+        bool online;
+    };
+    const Case cases[] = {
+        {"unreachable", R"({"fault": {"on": ["getip"], "status": 503}})", false},
+        {"reachable", "{}", true},
+    };
+    createWindow();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(serviceSetConfig(c.config));
+        appState.online = !c.online;
+        SendMessageW(mainWindow, WM_TIMER, IDT_CONNECTIVITY, 0);
+        EXPECT_TRUE(pumpUntil([&] { return appState.online == c.online; }, 60000));
+    }
+}
+
+// The service holds the update's answer until the logout is done.
+TEST_F(WorkerTest, UpdateAnsweredAfterLogoutIsDropped)
+{
+    ASSERT_TRUE(serviceSetConfig(
+        R"({"accounts": [{"hostname": "home.example.net", "username": "alice", "key": "s3cret"}],
+            "address": "203.0.113.7", "fault": {"on": ["update"], "hold": true}})"));
+    const size_t before = serviceRequestCount();
+    createSignedInWindow();
+    ASSERT_EQ(serviceWaitForRequests(before + 1, 30000).size(), before + 1);
+    SendMessageW(mainWindow, WM_COMMAND, IDC_EDIT_HOST, 0);
+    {
+        BoxAnswerer answerer(L"Confirm Logout", IDYES);
+        SendMessageW(mainWindow, WM_COMMAND, IDC_LOGOUT, 0);
+        ASSERT_TRUE(answerer.seen().found);
+    }
+    ASSERT_TRUE(serviceSetConfig(kAccountConfig));
+    ASSERT_TRUE(waitForWorkers(60000));
+    drainMessages();
+    EXPECT_EQ(appState.updateStatus, UpdateStatus::Idle);
+    EXPECT_TRUE(appState.lastIp.empty());
+    EXPECT_TRUE(readStateValue(kValueLastIp).empty());
+    EXPECT_TRUE(appState.loginPanelShown);
+}
+
+}  // namespace
