@@ -1,0 +1,63 @@
+#include "update/update_protocol.h"
+
+#include <windows.h>
+#include <wincrypt.h>
+
+#include "app/constants.h"
+#include "update/http_transport.h"
+#include "update/reply_classifier.h"
+#include "update/text_encoding.h"
+
+namespace {
+
+// The Authorization header carries the user name and update key: a
+// certificate error means someone may be reading it, so it stops the request.
+// The connectivity check verifies too, or an impostor answering it would make
+// the client start a fresh update every five seconds.
+const bool kIgnoreCertErrors = false;
+
+}  // namespace
+
+std::string base64Encode(const std::string& bytes)
+{
+    const BYTE* data = reinterpret_cast<const BYTE*>(bytes.data());
+    const DWORD size = static_cast<DWORD>(bytes.size());
+    const DWORD flags = CRYPT_STRING_BASE64 | CRYPT_STRING_NOCRLF;
+
+    DWORD length = 0;
+    CryptBinaryToStringA(data, size, flags, nullptr, &length);
+    std::string text(length, '\0');
+    if (length > 0)
+        CryptBinaryToStringA(data, size, flags, &text[0], &length);
+    // The length asked for counts the terminating NUL; a stray line break
+    // at the end must not reach the header line either.
+    while (!text.empty() && (text.back() == '\0' || text.back() == '\n' || text.back() == '\r'))
+        text.pop_back();
+    return text;
+}
+
+UpdateRequestParts buildUpdateRequest(const std::wstring& hostname, const std::wstring& username,
+                                      const std::wstring& updateKey)
+{
+    // Neither part is escaped: a colon in the user name or key, or an "&" in
+    // the host name, goes to the server as it is.
+    std::string credentials = wideToUtf8(username) + ":" + wideToUtf8(updateKey);
+    UpdateRequestParts parts;
+    parts.path = kUpdatePathPrefix + hostname;
+    parts.header = kAuthorizationPrefix + utf8ToWide(base64Encode(credentials));
+    return parts;
+}
+
+UpdateResult performUpdate(const std::wstring& hostname, const std::wstring& username,
+                           const std::wstring& updateKey)
+{
+    UpdateRequestParts parts = buildUpdateRequest(hostname, username, updateKey);
+    HttpResponse response = httpsGet(kUpdateServerHost, parts.path, parts.header.c_str(), kIgnoreCertErrors);
+    return classifyReply(response);
+}
+
+bool checkConnectivity()
+{
+    HttpResponse response = httpsGet(kUpdateServerHost, kConnectivityPath, nullptr, kIgnoreCertErrors);
+    return response.ok && response.statusCode == kHttpStatusOk;
+}
