@@ -89,4 +89,39 @@ TEST(FormatRelativeTime, RecentAndFutureTimesAreJustNow)
     EXPECT_NE(formatRelativeTime(past).find(L"days ago"), std::wstring::npos);
 }
 
+SYSTEMTIME secondsBeforeNow(uint64_t seconds)
+{
+    SYSTEMTIME now = {};
+    GetLocalTime(&now);
+    FILETIME file = {};
+    SystemTimeToFileTime(&now, &file);
+    ULARGE_INTEGER ticks = {};
+    ticks.LowPart = file.dwLowDateTime;
+    ticks.HighPart = file.dwHighDateTime;
+    ticks.QuadPart -= seconds * 10000000ULL;
+    file.dwLowDateTime = ticks.LowPart;
+    file.dwHighDateTime = ticks.HighPart;
+    SYSTEMTIME earlier = {};
+    FileTimeToSystemTime(&file, &earlier);
+    return earlier;
+}
+
+TEST(FormatRelativeTime, AgesAgainstTheLocalClock)
+{
+    // Each case leaves tens of seconds of slack before its text would change.
+    const struct { uint64_t seconds; const wchar_t* text; } cases[] = {
+        {5 * 60 + 20, L"5 minutes ago"},
+        {2 * 3600 + 20, L"2 hours ago"},
+        {3600 + 10 * 60 + 20, L"1h 10m ago"},
+        {3 * 86400 + 20, L"3 days ago"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(formatRelativeTime(secondsBeforeNow(c.seconds)), c.text) << c.seconds;
+}
+
+TEST(FormatRelativeTime, TimeTheSystemRejectsHasADefinedText)
+{
+    EXPECT_EQ(formatRelativeTime(makeTime(2025, 13, 7, 10, 0, 0)), L"just now");
+}
+
 }  // namespace
