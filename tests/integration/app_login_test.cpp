@@ -290,3 +290,48 @@ TEST_F(LoginTest, UpdateOfReplacedAccountIsDroppedAfterLogin)
 }
 
 }  // namespace
+
+namespace {
+
+std::string openedUrls()
+{
+    std::string text;
+    HANDLE file = CreateFileW(L"C:\\opened-urls.txt", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return text;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
+    CloseHandle(file);
+    return text;
+}
+
+// F1 in the error box (what its Help button does on Windows) opens the setup
+// guide through the owner while the box stays open.
+TEST_F(LoginTest, HelpInLoginErrorBoxOpensSetupGuide)
+{
+    DeleteFileW(L"C:\\opened-urls.txt");
+    createWindow();
+    std::atomic<bool> opened{false};
+    std::thread helper([&] {
+        const ULONGLONG deadline = GetTickCount64() + 15000;
+        HWND box = nullptr;
+        while (!box && GetTickCount64() < deadline) {
+            box = FindWindowW(L"#32770", L"Login Error");
+            if (!box) Sleep(20);
+        }
+        if (!box) return;
+        PostMessageW(box, 0x004D /* WM_KEYF1 */, 0, 0);
+        while (GetTickCount64() < deadline && !opened) {
+            opened = openedUrls().find("https://www.vexlumen.net/setup-guide") != std::string::npos;
+            if (!opened) Sleep(50);
+        }
+        PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    });
+    sendLoginResult(new LoginRequest{L"h.example.net", L"u", L"k", accountGeneration},
+                    new UpdateResult{false, "badauth", ""});
+    helper.join();
+    EXPECT_TRUE(opened);
+}
+
+}  // namespace
