@@ -1,0 +1,198 @@
+// The About window on a real owner window: placement, controls, modality,
+// the single instance, every way of closing, and "Visit Website".
+#include <gtest/gtest.h>
+
+#include "app/control_ids.h"
+#include "tests/integration/ui_test_window.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+using namespace uitest;
+
+namespace {
+
+const DWORD kAboutStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+
+std::vector<HWND> aboutWindows()
+{
+    std::vector<HWND> found;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM list) -> BOOL {
+            if (classOf(w) == kAboutClass)
+                reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// Where the About window must stand for the owner's current rectangle.
+POINT expectedOrigin(HWND owner)
+{
+    RECT size = {0, 0, 360, 308};
+    AdjustWindowRect(&size, kAboutStyle, FALSE);
+    RECT r = {};
+    GetWindowRect(owner, &r);
+    return {r.left + ((r.right - r.left) - (size.right - size.left)) / 2,
+            r.top + ((r.bottom - r.top) - (size.bottom - size.top)) / 2};
+}
+
+// The pages the prefix's URL recorder was asked to open.
+std::string openedUrls()
+{
+    std::ifstream in("C:\\opened-urls.txt", std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class UiAbout : public testing::Test, public MainWindowTest {
+protected:
+    void SetUp() override { createMainWindow(); }
+    void TearDown() override { destroyMainWindow(); }
+
+    HWND open()
+    {
+        openAboutWindow(window);
+        pumpMessages();
+        return FindWindowW(kAboutClass, nullptr);
+    }
+};
+
+TEST_F(UiAbout, CentredOverTheMainWindowWhereverItStands)
+{
+    const POINT places[] = {{100, 80}, {-300, -150}, {900, 650}};
+    for (POINT place : places) {
+        SetWindowPos(window, nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        HWND about = open();
+        ASSERT_NE(about, nullptr);
+        RECT r = {};
+        GetWindowRect(about, &r);
+        POINT want = expectedOrigin(window);
+        EXPECT_EQ(r.left, want.x) << place.x;
+        EXPECT_EQ(r.top, want.y) << place.y;
+        RECT client = {};
+        GetClientRect(about, &client);
+        EXPECT_EQ(client.right, 360);
+        EXPECT_EQ(client.bottom, 308);
+        SendMessageW(about, WM_CLOSE, 0, 0);
+    }
+}
+
+TEST_F(UiAbout, WindowAndControlsAsDesigned)
+{
+    HWND about = open();
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(textOf(about), L"About Lumaroth Client");
+    const DWORD frameBits = WS_POPUP | WS_CHILD | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX |
+                            WS_MAXIMIZEBOX;
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongW(about, GWL_STYLE)) & frameBits, kAboutStyle);
+    EXPECT_TRUE(GetWindowLongW(about, GWL_EXSTYLE) & WS_EX_DLGMODALFRAME);
+    EXPECT_EQ(GetWindow(about, GW_OWNER), window);
+    EXPECT_TRUE(IsWindowVisible(about));
+
+    const struct {
+        int id;
+        const wchar_t* className;
+        const wchar_t* text;
+        DWORD style;
+        int x, y, w, h;
+        HFONT* font;
+    } rows[] = {
+        {0, L"Static", L"", SS_ICON | SS_CENTERIMAGE, 156, 18, 48, 48, nullptr},
+        {0, L"Static", L"Lumaroth Client", SS_CENTER, 10, 72, 340, 24, &headingFont},
+        {0, L"Static", L"Version 2.0.1", SS_CENTER, 10, 98, 340, 18, &bodyFont},
+        {0, L"Static", L"Vexlumen \u2014 Free Dynamic DNS Service", SS_CENTER, 10, 128, 340, 17, &smallFont},
+        {0, L"Static", L"", SS_CENTER, 10, 145, 340, 17, &smallFont},
+        {0, L"Static", L"Automatically keeps your domain pointed to your", SS_CENTER, 10, 162, 340, 17, &smallFont},
+        {0, L"Static", L"dynamic IP address \u2014 fast and reliable.", SS_CENTER, 10, 179, 340, 17, &smallFont},
+        {0, L"Static", L"", SS_CENTER, 10, 196, 340, 17, &smallFont},
+        {0, L"Static", L"Supports Windows XP SP3 and above.", SS_CENTER, 10, 213, 340, 17, &smallFont},
+        {0, L"Static", L"", SS_CENTER, 10, 230, 340, 17, &smallFont},
+        {0, L"Static", L"\u00A9 2026 Vexlumen. All rights reserved.", SS_CENTER, 10, 247, 340, 17, &smallFont},
+        {IDC_ABOUT_VISIT, L"Button", L"Visit Website", WS_TABSTOP, 60, 270, 100, 26, &bodyFont},
+        {IDC_ABOUT_CLOSE, L"Button", L"Close", WS_TABSTOP | BS_DEFPUSHBUTTON, 200, 270, 100, 26, &bodyFont},
+    };
+    std::vector<HWND> controls = childrenOf(about);
+    ASSERT_EQ(controls.size(), std::size(rows));
+    for (size_t i = 0; i < controls.size(); ++i) {
+        const auto& e = rows[i];
+        HWND c = controls[i];
+        SCOPED_TRACE(testing::Message() << "row " << i);
+        EXPECT_EQ(GetDlgCtrlID(c), e.id);
+        EXPECT_EQ(_wcsicmp(classOf(c).c_str(), e.className), 0);
+        if (!(e.style & SS_ICON))
+            EXPECT_EQ(textOf(c), e.text);
+        EXPECT_EQ(static_cast<DWORD>(GetWindowLongW(c, GWL_STYLE)), WS_CHILD | WS_VISIBLE | e.style);
+        RECT r = rectInParent(c);
+        EXPECT_EQ(r.left, e.x);
+        EXPECT_EQ(r.top, e.y);
+        EXPECT_EQ(r.right - r.left, e.w);
+        EXPECT_EQ(r.bottom - r.top, e.h);
+        EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(c, WM_GETFONT, 0, 0)), e.font ? *e.font : nullptr);
+    }
+    EXPECT_NE(SendMessageW(controls[0], STM_GETICON, 0, 0), 0);
+
+    // The separator between the version line and the body text.
+    HDC dc = GetDC(about);
+    EXPECT_EQ(GetPixel(dc, 100, 122), RGB(0xC8, 0xC8, 0xC8));
+    EXPECT_EQ(GetPixel(dc, 100, 124), RGB(0xFF, 0xFF, 0xFF));
+    ReleaseDC(about, dc);
+    SendMessageW(about, WM_CLOSE, 0, 0);
+}
+
+TEST_F(UiAbout, ModalWhileOpenAndOnlyOne)
+{
+    HWND about = open();
+    ASSERT_NE(about, nullptr);
+    EXPECT_FALSE(IsWindowEnabled(window));
+    openAboutWindow(window);
+    pumpMessages();
+    EXPECT_EQ(aboutWindows().size(), 1u);
+    EXPECT_EQ(FindWindowW(kAboutClass, nullptr), about);
+    SendMessageW(about, WM_CLOSE, 0, 0);
+}
+
+TEST_F(UiAbout, EveryWayOfClosingReenablesTheMainWindow)
+{
+    const struct { const char* name; UINT message; WPARAM wParam; } ways[] = {
+        {"Close button", WM_COMMAND, MAKEWPARAM(IDC_ABOUT_CLOSE, BN_CLICKED)},
+        {"close box / Alt+F4", WM_CLOSE, 0},
+        {"system menu Close", WM_SYSCOMMAND, SC_CLOSE},
+    };
+    for (const auto& way : ways) {
+        HWND about = open();
+        ASSERT_NE(about, nullptr) << way.name;
+        ASSERT_FALSE(IsWindowEnabled(window));
+        SendMessageW(about, way.message, way.wParam, 0);
+        pumpMessages();
+        EXPECT_FALSE(IsWindow(about)) << way.name;
+        EXPECT_TRUE(IsWindowEnabled(window)) << way.name;
+        EXPECT_EQ(GetForegroundWindow(), window) << way.name;
+    }
+}
+
+TEST_F(UiAbout, VisitWebsiteOpensThePageAndStaysOpen)
+{
+    HWND about = open();
+    ASSERT_NE(about, nullptr);
+    const size_t before = openedUrls().size();
+    SendMessageW(GetDlgItem(about, IDC_ABOUT_VISIT), BM_CLICK, 0, 0);
+    pumpMessages();
+    EXPECT_TRUE(IsWindow(about));
+    EXPECT_FALSE(IsWindowEnabled(window));
+    const std::string url = "https://www.vexlumen.net/";
+    bool opened = false;
+    for (int i = 0; i < 100 && !opened; ++i) {
+        opened = openedUrls().find(url, before) != std::string::npos;
+        if (!opened)
+            Sleep(100);
+    }
+    EXPECT_TRUE(opened);
+    SendMessageW(about, WM_CLOSE, 0, 0);
+}
+
+}  // namespace
