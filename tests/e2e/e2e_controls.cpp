@@ -17,18 +17,29 @@ std::wstring plainClassName(HWND window)
 
 } // namespace
 
+bool waitForControls(HWND parent, const std::vector<ExpectedControl>& table, DWORD timeoutMs)
+{
+    // A panel switch destroys the old controls first to last and then
+    // creates the new ones: half way through either, the ids in order or
+    // the last control's class differ from the table.
+    return waitUntil([&] {
+        std::vector<HWND> children = childrenOf(parent);
+        if (children.size() != table.size() || children.empty())
+            return false;
+        for (size_t i = 0; i < children.size(); ++i)
+            if (GetDlgCtrlID(children[i]) != table[i].id)
+                return false;
+        return _wcsicmp(plainClassName(children.back()).c_str(), table.back().className) == 0;
+    }, timeoutMs);
+}
+
 void expectControls(HWND parent, const std::vector<ExpectedControl>& table)
 {
     // The low word holds the class's own styles (SS_, ES_, BS_).
     const DWORD checked = 0xFFFF | WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP | WS_BORDER | WS_POPUP;
     const DWORD checkedEx = WS_EX_CLIENTEDGE | WS_EX_TRANSPARENT | WS_EX_STATICEDGE | WS_EX_WINDOWEDGE;
-    // A panel being rebuilt gets its controls one by one, its frame last.
-    std::vector<HWND> children;
-    waitUntil([&] {
-        children = childrenOf(parent);
-        return children.size() == table.size() && !children.empty() &&
-               _wcsicmp(plainClassName(children.back()).c_str(), table.back().className) == 0;
-    }, kUiLimitMs);
+    waitForControls(parent, table, kUiLimitMs);
+    std::vector<HWND> children = childrenOf(parent);
     ASSERT_EQ(children.size(), table.size()) << "number of controls";
     for (size_t i = 0; i < table.size(); ++i) {
         const ExpectedControl& expected = table[i];

@@ -14,5 +14,7 @@ struct ExpectedControl {
     DWORD exStyle;
     int x, y, width, height; // client coordinates of the parent
 };
+// Waits until parent's children carry table's ids in table's order.
+bool waitForControls(HWND parent, const std::vector<ExpectedControl>& table, DWORD timeoutMs);
 // Expects parent's children to be exactly table's controls in table order.
 void expectControls(HWND parent, const std::vector<ExpectedControl>& table);

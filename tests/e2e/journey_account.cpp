@@ -24,13 +24,10 @@ void logout(HWND main, int answer)
     ASSERT_TRUE(pressMessageBoxButton(box, answer, kUiLimitMs));
 }
 
-// The login panel rebuilt after a logout, its frame (created last) included.
+// The login panel rebuilt after a logout, complete.
 bool waitForSignedOutPanel(HWND main)
 {
-    return waitUntil([&] {
-        return !GetDlgItem(main, 3022) && GetDlgItem(main, 4010) &&
-               FindWindowExW(main, nullptr, L"LumarothFrame", nullptr);
-    }, kUiLimitMs);
+    return waitForControls(main, loginPanel(false, L"", L"", L""), kUiLimitMs);
 }
 
 bool nothingStored()

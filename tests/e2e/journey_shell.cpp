@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <shellapi.h>
 
+#include <thread>
+
 namespace {
 
 // The tray menu is a modal loop on the program's thread: keys posted to its
@@ -28,6 +30,47 @@ void pressKeys(HWND menu, std::initializer_list<WPARAM> keys)
         PostMessageW(menu, WM_KEYDOWN, key, 1);
         PostMessageW(menu, WM_KEYUP, key, 0xC0000001);
     }
+}
+
+HWND visibleMenuOf(DWORD process)
+{
+    for (HWND menu : topLevelWindows(L"#32768", true)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(menu, &owner);
+        if (owner == process)
+            return menu;
+    }
+    return nullptr;
+}
+
+// Under Wine another process's menu items cannot be read, but its window's height can
+// be compared with menus built here: the height of a popup menu with
+// "Show Lumaroth", optionally a separator, and "Exit", as this prefix draws it.
+int referenceMenuHeight(bool withSeparator)
+{
+    HWND owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    HMENU menu = CreatePopupMenu();
+    AppendMenuW(menu, MF_STRING, 2001, L"Show Lumaroth");
+    if (withSeparator)
+        AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, 2003, L"Exit");
+    int height = 0;
+    std::thread watcher([&] {
+        HWND shown = nullptr;
+        waitUntil([&] { return (shown = visibleMenuOf(GetCurrentProcessId())) != nullptr; }, kUiLimitMs);
+        if (shown) {
+            RECT rect{};
+            GetWindowRect(shown, &rect);
+            height = rect.bottom - rect.top;
+            PostMessageW(shown, WM_KEYDOWN, VK_ESCAPE, 1);
+        }
+    });
+    SetForegroundWindow(owner);
+    TrackPopupMenu(menu, TPM_RIGHTALIGN | TPM_BOTTOMALIGN, 500, 500, 0, owner, nullptr);
+    watcher.join();
+    DestroyMenu(menu);
+    DestroyWindow(owner);
+    return height;
 }
 
 bool isShown(HWND main)
@@ -104,6 +147,9 @@ TEST(Journey, SingleInstanceAndStartupSwitch)
 
 TEST(Journey, TrayIcon)
 {
+    const int threeItems = referenceMenuHeight(true);
+    ASSERT_GT(threeItems, 0);
+    ASSERT_NE(threeItems, referenceMenuHeight(false)) << "a separator must change the height";
     UpdateService service;
     LumarothProcess app;
     ASSERT_TRUE(app.start());
@@ -135,6 +181,9 @@ TEST(Journey, TrayIcon)
     HWND menu = waitForTrayMenu(main);
     ASSERT_TRUE(menu);
     EXPECT_FALSE(IsWindowVisible(main)) << "ignored mouse messages showed the window";
+    RECT menuRect{};
+    GetWindowRect(menu, &menuRect);
+    EXPECT_EQ(menuRect.bottom - menuRect.top, threeItems) << "two commands and a separator";
     pressKeys(menu, {VK_DOWN, VK_RETURN});
     EXPECT_TRUE(waitUntil([&] { return isShown(main); }, kUiLimitMs));
 
