@@ -4,7 +4,6 @@
 #include "app_test_support.h"
 
 #include "support_service.h"
-#include "update/result_messages.h"
 
 namespace {
 
@@ -67,41 +66,6 @@ TEST_F(WorkerTest, UpdateWorkerPostsTheServersAnswer)
     EXPECT_TRUE(appState.hasIpChangeTime);
     EXPECT_EQ(readStateValue(kValueLastIp), L"203.0.113.7");
     EXPECT_EQ(controlText(IDC_VALUE_IP), L"203.0.113.7");
-}
-
-TEST_F(WorkerTest, LoginWorkerSignsInWithTheTypedAccount)
-{
-    createWindow();
-    setControlText(IDC_EDIT_HOSTNAME, L" Home.Example.Net");
-    setControlText(IDC_EDIT_USERNAME, L"ALICE ");
-    setControlText(IDC_EDIT_KEY, L"S3cret");
-    SendMessageW(mainWindow, WM_COMMAND, IDC_LOGIN, 0);
-    ASSERT_TRUE(pumpUntil([] { return isSignedIn(); }, 60000));
-    EXPECT_EQ(appState.hostname, L"home.example.net");
-    EXPECT_EQ(appState.updateStatus, UpdateStatus::Succeeded);
-    EXPECT_FALSE(appState.loginPanelShown);
-    EXPECT_TRUE(credentialExists());
-    const auto lines = serviceRequestLines();
-    ASSERT_FALSE(lines.empty());
-    ServiceRequest request;
-    ASSERT_TRUE(serviceParseRequest(lines.back(), &request));
-    EXPECT_EQ(requestParam(request, "hostname"), std::vector<std::string>{"home.example.net"});
-}
-
-TEST_F(WorkerTest, RefusedLoginShowsTheServersReason)
-{
-    createWindow();
-    setControlText(IDC_EDIT_HOSTNAME, L"home.example.net");
-    setControlText(IDC_EDIT_USERNAME, L"alice");
-    setControlText(IDC_EDIT_KEY, L"wrong");
-    BoxAnswerer answerer(L"Login Error", IDOK);
-    SendMessageW(mainWindow, WM_COMMAND, IDC_LOGIN, 0);
-    ASSERT_TRUE(pumpUntil([] { return controlEnabled(IDC_LOGIN); }, 60000));
-    const SeenBox box = answerer.seen();
-    ASSERT_TRUE(box.found);
-    EXPECT_EQ(box.text, describeResult("badauth"));
-    EXPECT_FALSE(isSignedIn());
-    EXPECT_FALSE(credentialExists());
 }
 
 TEST_F(WorkerTest, ConnectivityWorkerReportsReachability)
