@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Resource benchmark: builds the release configuration, prints the size of
+# Lumaroth.exe and runs it signed in against the local update service beside a
+# bare Win32 window for the same number of cycles, printing working set,
+# handle, GDI object and window counts and the WM_NULL round trip. Figures only.
+#
+#   tools/bench.sh [CYCLES]        (default 200)
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$root/tests/harness/prefix.sh"
+cycles=${1:-200}
+build=${LUMAROTH_BUILD_DIR:-$root/build/release}
+cmake --preset release -B "$build" >/dev/null
+cmake --build "$build" --target Lumaroth bench barewindow trustca >/dev/null
+
+run=$(mktemp -d /tmp/lumaroth-bench.XXXXXX)
+xvfb_pid="" server_pid="" service_pid=""
+cleanup() {
+    trap - EXIT INT TERM
+    [ -n "$service_pid" ] && kill "$service_pid" 2>/dev/null && wait "$service_pid" 2>/dev/null
+    [ -n "$server_pid" ] && prefix_server_stop "$run/prefix" "$server_pid"
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+    rm -rf "$run"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+xvfb_pid=$(xvfb_start "$run/display")
+export DISPLAY=$(cat "$run/display")
+"$root/tools/make_certs.sh" "$run/certs" >/dev/null
+prefix_create "$run/prefix" "$run/certs/ca.der" "$build/tools/trustca.exe"
+server_pid=$(prefix_server_start "$run/prefix")
+service_pid=$(service_start "$run/service" "$run/certs")
+cat > "$run/service/config.json" <<JSON
+{"accounts": [{"hostname": "bench.example.net", "username": "bench", "key": "bench-key"}],
+ "address": "203.0.113.77"}
+JSON
+export http_proxy=$(service_proxy_url "$run/service")
+
+echo "Lumaroth.exe: $(stat -c %s "$build/app/Lumaroth.exe") bytes; bare window: $(stat -c %s "$build/tools/barewindow.exe") bytes"
+out=$run/bench.out
+wine_in "$run/prefix" "$build/tools/bench.exe" "$(winpath "$build/app/Lumaroth.exe")" \
+    "$(winpath "$build/tools/barewindow.exe")" "$cycles" >"$out" 2>&1 </dev/null || true
+cat "$out"
+echo "update requests served: $(wc -l < "$run/service/requests.log" 2>/dev/null || echo 0)"
