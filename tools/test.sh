@@ -22,6 +22,9 @@ xvfb_pid="" server_pid="" service_pid=""
 cleanup() {
     local status=$?
     trap - EXIT INT TERM
+    # A killed child's wait fails; under set -e that would end the cleanup
+    # early and turn the run's status into 143.
+    set +e
     [ -n "$service_pid" ] && kill "$service_pid" 2>/dev/null && wait "$service_pid" 2>/dev/null
     [ -n "$server_pid" ] && prefix_server_stop "$run/shared" "$server_pid"
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
