@@ -196,3 +196,25 @@ TEST_F(UiAbout, VisitWebsiteOpensThePageAndStaysOpen)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(UiAbout, OpeningPaintingAndClosingLeaveNoGdiObjectBehind)
+{
+    auto cycle = [this] {
+        HWND about = open();
+        RedrawWindow(about, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        pumpMessages();
+        SendMessageW(about, WM_CLOSE, 0, 0);
+        pumpMessages();
+    };
+    for (int i = 0; i < 3; ++i)    // caches of the system grow once
+        cycle();
+    const size_t before = gdiObjectCount();
+    ASSERT_GT(before, 0u) << "the GDI handle table could not be read";
+    for (int i = 0; i < 10; ++i)
+        cycle();
+    EXPECT_EQ(gdiObjectCount(), before);
+}
+
+}  // namespace

@@ -7,8 +7,6 @@
 #include "ui/login_panel.h"
 #include "ui/panels.h"
 
-#include <intrin.h>
-
 using namespace uitest;
 
 namespace {
@@ -87,20 +85,6 @@ char hueOf(COLORREF c)
     if (b > r + 40 && b > g + 20)
         return 'b';
     return '-';
-}
-
-// GDI objects of this process, counted in the shared handle table that the
-// PEB points to (GetGuiResources is a stub under Wine).
-size_t gdiObjectCount()
-{
-    const BYTE* peb = reinterpret_cast<const BYTE*>(__readgsqword(0x60));
-    const BYTE* table = *reinterpret_cast<const BYTE* const*>(peb + 0xF8);
-    if (!table)
-        return 0;
-    size_t count = 0;
-    for (size_t i = 0; i < 0x10000; ++i)
-        count += table[i * 24 + 14] != 0;
-    return count;
 }
 
 void repaint(HWND window)

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <intrin.h>
+
 #include <string>
 #include <vector>
 
@@ -191,6 +193,20 @@ inline RECT rectInParent(HWND window)
     GetWindowRect(window, &r);
     MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&r), 2);
     return r;
+}
+
+// GDI objects of this process, counted in the shared handle table that the
+// PEB points to (GetGuiResources is a stub under Wine).
+inline size_t gdiObjectCount()
+{
+    const BYTE* peb = reinterpret_cast<const BYTE*>(__readgsqword(0x60));
+    const BYTE* table = *reinterpret_cast<const BYTE* const*>(peb + 0xF8);
+    if (!table)
+        return 0;
+    size_t count = 0;
+    for (size_t i = 0; i < 0x10000; ++i)
+        count += table[i * 24 + 14] != 0;
+    return count;
 }
 
 }  // namespace uitest
