@@ -123,10 +123,10 @@ if [ $login -eq 1 ]; then
     fi
 fi
 if [ -n "$shots" ]; then
-    # Wine's desktop, now and then every 30 s while the demo runs.
+    # Wine's 1024x768 desktop, now and then every 30 s while the demo runs.
     (
         while :; do
-            import -display "$DISPLAY" -window root "$shots/lumaroth-demo.png" 2>/dev/null || true
+            import -display "$DISPLAY" -window root -crop 1024x768+0+0 "$shots/lumaroth-demo.png" 2>/dev/null || true
             sleep 30
         done
     ) &
