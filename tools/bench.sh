@@ -17,6 +17,7 @@ run=$(mktemp -d /tmp/lumaroth-bench.XXXXXX)
 xvfb_pid="" server_pid="" service_pid=""
 cleanup() {
     trap - EXIT INT TERM
+    set +e
     [ -n "$service_pid" ] && kill "$service_pid" 2>/dev/null && wait "$service_pid" 2>/dev/null
     [ -n "$server_pid" ] && prefix_server_stop "$run/prefix" "$server_pid"
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
