@@ -67,20 +67,23 @@ void paintSeparators(HWND window)
     EndPaint(window, &paint);
 }
 
-void closeAbout(HWND window)
+void releaseOwner(HWND window)
 {
     HWND owner = GetWindow(window, GW_OWNER);
     EnableWindow(owner, TRUE);
     SetForegroundWindow(owner);
-    if (ownIcon) {
+}
+
+void destroyOwnIcon()
+{
+    if (ownIcon)
         DestroyIcon(ownIcon);
-        ownIcon = nullptr;
-    }
+    ownIcon = nullptr;
 }
 
 }  // namespace
 
-void openAboutWindow(HWND mainWindow)
+void openAboutWindow(HWND owner)
 {
     if (HWND open = FindWindowW(kAboutClass, nullptr)) {
         SetForegroundWindow(open);
@@ -92,16 +95,16 @@ void openAboutWindow(HWND mainWindow)
     const int height = size.bottom - size.top;
 
     // Centred over the main window wherever it stands, also partly off screen.
-    RECT owner = {};
-    GetWindowRect(mainWindow, &owner);
-    const int x = owner.left + ((owner.right - owner.left) - width) / 2;
-    const int y = owner.top + ((owner.bottom - owner.top) - height) / 2;
+    RECT ownerRect = {};
+    GetWindowRect(owner, &ownerRect);
+    const int x = ownerRect.left + ((ownerRect.right - ownerRect.left) - width) / 2;
+    const int y = ownerRect.top + ((ownerRect.bottom - ownerRect.top) - height) / 2;
 
     HWND about = CreateWindowExW(WS_EX_DLGMODALFRAME, kAboutClass, kAboutWindowTitle, kAboutStyle, x, y, width,
-                                 height, mainWindow, nullptr, GetModuleHandleW(nullptr), nullptr);
+                                 height, owner, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!about)
         return;
-    EnableWindow(mainWindow, FALSE);
+    EnableWindow(owner, FALSE);
     ShowWindow(about, SW_SHOW);
     UpdateWindow(about);
 }
@@ -134,7 +137,8 @@ LRESULT CALLBACK aboutWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         DestroyWindow(window);
         return 0;
     case WM_DESTROY:
-        closeAbout(window);
+        releaseOwner(window);
+        destroyOwnIcon();
         return 0;
     default:
         return DefWindowProcW(window, message, wParam, lParam);

@@ -6,6 +6,6 @@
 
 // Brings an open About window to the front, or creates one centred over the
 // main window and disables the main window.
-void openAboutWindow(HWND mainWindow);
+void openAboutWindow(HWND owner);
 
 LRESULT CALLBACK aboutWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -5,8 +5,8 @@
 #include "app/control_ids.h"
 #include "tests/integration/ui_test_window.h"
 
-#include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 using namespace uitest;
@@ -184,7 +184,8 @@ TEST_F(UiAbout, VisitWebsiteOpensThePageAndStaysOpen)
     pumpMessages();
     EXPECT_TRUE(IsWindow(about));
     EXPECT_FALSE(IsWindowEnabled(window));
-    const std::string url = "https://www.vexlumen.net/";
+    const std::wstring wideUrl = kWebsiteUrl;
+    const std::string url(wideUrl.begin(), wideUrl.end());   // an ASCII address
     bool opened = false;
     for (int i = 0; i < 100 && !opened; ++i) {
         opened = openedUrls().find(url, before) != std::string::npos;
