@@ -6,8 +6,9 @@ Shapes are drawn analytically: each pixel's coverage comes from its signed
 distance to the shape, which anti-aliases edges at every size without
 supersampling. Standard library only, so anyone can re-render the icon.
 
-    tools/render_icon.py [SOURCE.json] [OUTPUT.ico] [--preview DIR]
+    tools/render_icon.py [--source SOURCE.json] [--output OUTPUT.ico] [--preview DIR]
 """
+import argparse
 import json
 import math
 import os
@@ -182,14 +183,13 @@ def ico_bytes(images):
 
 
 def main(argv):
-    args = [a for a in argv if not a.startswith("--")]
-    preview = None
-    if "--preview" in argv:
-        preview = argv[argv.index("--preview") + 1]
-        args.remove(preview)
-    source_path = args[0] if args else os.path.join(ROOT, "res", "icon", "lumaroth-icon.json")
-    output_path = args[1] if len(args) > 1 else os.path.join(ROOT, "res", "lumaroth.ico")
-    with open(source_path, encoding="utf-8") as f:
+    parser = argparse.ArgumentParser(description="Render the program icon.")
+    parser.add_argument("--source", default=os.path.join(ROOT, "res", "icon", "lumaroth-icon.json"))
+    parser.add_argument("--output", default=os.path.join(ROOT, "res", "lumaroth.ico"))
+    parser.add_argument("--preview", help="also write one PNG per size into this folder")
+    args = parser.parse_args(argv)
+    preview, output_path = args.preview, args.output
+    with open(args.source, encoding="utf-8") as f:
         source = json.load(f)
     images = []
     for size in source["sizes"]:
