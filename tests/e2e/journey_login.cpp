@@ -41,6 +41,13 @@ TEST(Journey, FirstStartLoginPanel)
     EXPECT_TRUE(trayIconPresent(main));
     saveScreenshot(main, L"login-panel");
 
+    // Tab goes round the fields and the button; labels and frame are skipped.
+    for (int id : {4002, 4003, 4010, 4001}) {
+        pressTab(main);
+        EXPECT_TRUE(waitUntil([&] { return focusOf(main) == GetDlgItem(main, id); }, kUiLimitMs))
+            << "Tab should reach " << id;
+    }
+
     // The window keeps the panel's size whatever size it is asked to take.
     SetWindowPos(main, nullptr, 0, 0, 800, 600, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     client = clientSize(main);
@@ -201,5 +208,11 @@ TEST(Journey, SuccessfulLogin)
     expectControls(main, statusPanel(false, L"alice", L"home.example.net", L"203.0.113.7"));
     EXPECT_TRUE(waitForStatusColour(main, kGreen));
     saveScreenshot(main, L"status-panel");
+
+    // The website address is a blue link that opens the site.
+    EXPECT_TRUE(waitForTextColour(GetDlgItem(main, 3031), kLinkBlue));
+    PostMessageW(GetDlgItem(main, 3031), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageW(GetDlgItem(main, 3031), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_TRUE(waitForOpenedUrl(kWebsite, kUiLimitMs));
     EXPECT_EQ(app.exitFromTray(kUiLimitMs), 0u);
 }

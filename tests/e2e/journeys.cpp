@@ -135,6 +135,18 @@ bool waitForStatusColour(HWND main, COLORREF colour)
     }, kUiLimitMs);
 }
 
+bool waitForTextColour(HWND control, COLORREF colour)
+{
+    return waitUntil([&] { return countPixelsNear(captureWindow(control), colour, 40) >= 3; }, kUiLimitMs);
+}
+
+void pressTab(HWND main)
+{
+    HWND focus = focusOf(main);
+    PostMessageW(focus, WM_KEYDOWN, VK_TAB, 0x000F0001);
+    PostMessageW(focus, WM_KEYUP, VK_TAB, 0xC00F0001);
+}
+
 bool waitForOpenedUrl(const std::wstring& url, DWORD timeoutMs)
 {
     std::string wanted = narrow(url) + "\n";

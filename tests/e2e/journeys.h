@@ -18,6 +18,7 @@ inline const ServiceAccount kBob{"office.example.org", "bob", "hunter2"};
 inline constexpr COLORREF kGreen = RGB(0x2E, 0x7D, 0x32);
 inline constexpr COLORREF kBlue = RGB(0x15, 0x65, 0xC0);
 inline constexpr COLORREF kRed = RGB(0xC6, 0x28, 0x28);
+inline constexpr COLORREF kLinkBlue = RGB(0x00, 0x66, 0xCC);
 
 inline constexpr wchar_t kWebsite[] = L"https://www.vexlumen.net/";
 inline constexpr wchar_t kSetupGuide[] = L"https://www.vexlumen.net/setup-guide";
@@ -47,6 +48,10 @@ int countdownSeconds(HWND main);
 void tickDownTo(HWND main, int seconds);
 // Whether the status line is painted in colour (and in no other state colour).
 bool waitForStatusColour(HWND main, COLORREF colour);
+// Whether control's text is painted (partly) in colour.
+bool waitForTextColour(HWND control, COLORREF colour);
+// Tab as the user presses it in the control that has the focus.
+void pressTab(HWND main);
 // Lines of C:\opened-urls.txt written by the prefix's stand-in browser.
 bool waitForOpenedUrl(const std::wstring& url, DWORD timeoutMs);
 // Waits until the program handled every message posted before this call:
