@@ -206,6 +206,7 @@ TEST(Journey, SuccessfulLogin)
     EXPECT_EQ(_wcsicmp(run.c_str(), (L"\"" + lumarothExePath() + L"\" /startup").c_str()), 0)
         << testing::PrintToString(run);
     expectControls(main, statusPanel(false, L"alice", L"home.example.net", L"203.0.113.7"));
+    EXPECT_TRUE(waitForItemText(main, 3030, L"Recent IP Updates: just now", kUiLimitMs));
     EXPECT_TRUE(waitForStatusColour(main, kGreen));
     saveScreenshot(main, L"status-panel");
 
