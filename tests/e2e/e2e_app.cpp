@@ -1,6 +1,5 @@
 #include "tests/e2e/e2e_app.h"
 
-#include "app/constants.h"
 #include "tests/e2e/e2e_wait.h"
 
 #include <shellapi.h>
@@ -10,6 +9,12 @@
 namespace {
 
 constexpr UINT kSendLimitMs = 5000;
+
+// The program's outside interface, spelled out here rather than taken from
+// its headers, so that a wrong value there fails the journeys.
+constexpr wchar_t kMainWindowClass[] = L"LumarothMainWindow";
+constexpr UINT kTrayCallbackMessage = WM_USER + 100;
+constexpr UINT kTrayIconId = 1;
 
 std::wstring driverFolder()
 {
@@ -211,7 +216,7 @@ void sendTimer(HWND main, UINT_PTR timerId)
 
 void postTrayMouse(HWND main, UINT mouseMessage)
 {
-    PostMessageW(main, WM_TRAYICON, kTrayIconId, mouseMessage);
+    PostMessageW(main, kTrayCallbackMessage, kTrayIconId, mouseMessage);
 }
 
 bool trayIconPresent(HWND main)

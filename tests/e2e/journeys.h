@@ -32,9 +32,9 @@ std::vector<ExpectedControl> loginPanel(bool signedIn, const wchar_t* host, cons
 std::vector<ExpectedControl> statusPanel(bool banner, const wchar_t* user, const wchar_t* host, const wchar_t* ip);
 std::vector<ExpectedControl> bannerControls();
 
-// Seeds the service with alice, a stored account and the autostart value
-// (so that the status panel has no banner), and the address alice's host
-// already points to.
+// Seeds the service with alice and bob and the address alice's host already
+// points to, and the prefix with alice's stored account and the autostart
+// value (so that the status panel has no banner).
 void seedSignedIn(UpdateService& service, const std::string& address);
 // Starts the program, waits for its window and for the first update's result.
 HWND startAndSettle(LumarothProcess& app, UpdateService& service);
