@@ -48,6 +48,10 @@ TEST(Journey, FirstStartLoginPanel)
             << "Tab should reach " << id;
     }
 
+    // F1 (WM_KEYF1, as the system makes it of the key) opens the setup guide.
+    PostMessageW(main, 0x004D /* WM_KEYF1 */, 0, 0);
+    EXPECT_TRUE(waitForOpenedUrl(kSetupGuide, kUiLimitMs));
+
     // The window keeps the panel's size whatever size it is asked to take.
     SetWindowPos(main, nullptr, 0, 0, 800, 600, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     client = clientSize(main);
