@@ -29,6 +29,11 @@ prefix_create() {
     $reg 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null
     $reg 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null
     $reg 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v 'Segoe UI' /d 'Liberation Sans' /f >/dev/null
+    # Liberation Sans has no symbols such as the banner's warning sign; Windows
+    # falls back through font links, so link DejaVu Sans behind it.
+    local link='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
+    $reg "$link" /v 'Liberation Sans' /t REG_MULTI_SZ /d 'DejaVuSans.ttf,DejaVu Sans' /f >/dev/null
+    $reg "$link" /v 'Segoe UI' /t REG_MULTI_SZ /d 'DejaVuSans.ttf,DejaVu Sans' /f >/dev/null
     if [ -n "$recorder" ]; then
         # ShellExecute("open", "https://...") looks the scheme's command up here.
         local cmd="\"$(winpath "$recorder")\" \"%1\""
@@ -38,6 +43,7 @@ prefix_create() {
     mkdir -p "$prefix/drive_c/windows/Fonts"
     cp /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
     cp /usr/share/fonts/truetype/liberation2/*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
+    cp /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
     wine_in "$prefix" "$trustca" "$(winpath "$ca")"
     WINEPREFIX="$prefix" "$WINESERVER" -k 2>/dev/null || true
     WINEPREFIX="$prefix" "$WINESERVER" -w 2>/dev/null || true
