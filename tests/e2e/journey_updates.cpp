@@ -44,6 +44,9 @@ TEST(Journey, UpdateCycle)
     tickDownTo(main, 60);
     clickButton(main, 3020);
     ASSERT_TRUE(service.waitForUpdates(2, kReplyLimitMs));
+    // Until its answer is applied the update still runs, and the update at 0
+    // below would be refused.
+    ASSERT_TRUE(waitUntil([&] { return IsWindowEnabled(GetDlgItem(main, 3020)) != FALSE; }, kReplyLimitMs));
     sendTimer(main, kCountdown);
     EXPECT_GE(countdownSeconds(main), 115) << testing::PrintToString(itemText(main, 3014));
 
