@@ -22,8 +22,6 @@
 
 namespace {
 
-constexpr DWORD kMainWindowStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-
 void startTimers(HWND window)
 {
     SetTimer(window, IDT_COUNTDOWN, kCountdownPeriodMs, nullptr);

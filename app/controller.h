@@ -6,6 +6,9 @@
 
 #include "update/update_types.h"
 
+// Caption, system menu and minimise box: no sizing border, no maximise box.
+inline constexpr DWORD kMainWindowStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Handlers of the posted results; each frees the heap record it is given.

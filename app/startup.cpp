@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr DWORD kMainWindowStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-
 bool registerClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure, UINT style,
                    HICON icon, HCURSOR cursor, HBRUSH background)
 {
