@@ -1,6 +1,6 @@
 #include "tests/e2e/e2e_service.h"
 
-#include "tests/e2e/e2e_json.h"
+#include "tests/common/json.h"
 #include "tests/e2e/e2e_wait.h"
 
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "tests/e2e/e2e_json.h"
+#include "tests/common/json.h"
 
 #include <cstdio>
 #include <cstdlib>
