@@ -41,6 +41,19 @@ void expectSameTime(const SYSTEMTIME& expected, const SYSTEMTIME& actual)
     EXPECT_EQ(expected.wMilliseconds, actual.wMilliseconds);
 }
 
+// loadState over a stale in-memory IP: nothing was loaded and every value
+// reads as empty.
+void expectNothingLoaded()
+{
+    appState.lastIp = L"stale";
+    loadState();
+    EXPECT_EQ(L"", appState.lastIp);
+    EXPECT_FALSE(appState.hasLastUpdateTime);
+    EXPECT_FALSE(appState.hasIpChangeTime);
+    for (const wchar_t* name : kStateValues)
+        EXPECT_EQ(L"", readStateValue(name)) << name;
+}
+
 class StateStore : public ::testing::Test {
 protected:
     void SetUp() override
@@ -58,13 +71,7 @@ protected:
 TEST_F(StateStore, FirstRunWithoutKeyLoadsNothing)
 {
     ASSERT_FALSE(keyExists(kStateKey));
-    appState.lastIp = L"stale";
-    loadState();
-    EXPECT_EQ(L"", appState.lastIp);
-    EXPECT_FALSE(appState.hasLastUpdateTime);
-    EXPECT_FALSE(appState.hasIpChangeTime);
-    for (const wchar_t* name : kStateValues)
-        EXPECT_EQ(L"", readStateValue(name)) << name;
+    expectNothingLoaded();
 }
 
 TEST_F(StateStore, SaveThenLoadRoundTrip)
@@ -213,13 +220,7 @@ TEST_F(StateStore, ValuesOfAnotherTypeReadAsEmpty)
         for (const wchar_t* name : kStateValues)
             ASSERT_TRUE(putRawValue(kStateKey, name, c.type, c.data));
         appState = AppState();
-        appState.lastIp = L"stale";
-        loadState();
-        EXPECT_EQ(L"", appState.lastIp);
-        EXPECT_FALSE(appState.hasLastUpdateTime);
-        EXPECT_FALSE(appState.hasIpChangeTime);
-        for (const wchar_t* name : kStateValues)
-            EXPECT_EQ(L"", readStateValue(name)) << name;
+        expectNothingLoaded();
     }
 }
 
