@@ -4,12 +4,14 @@
 
 #include <string>
 
-#include "app/app_state.h"
-#include "app/constants.h"
-#include "app/control_ids.h"
 #include "app/login_flow.h"
+#include "app/startup.h"
 #include "app/tray.h"
 #include "app/workers.h"
+#include "core/app_messages.h"
+#include "core/app_state.h"
+#include "core/control_ids.h"
+#include "core/text_encoding.h"
 #include "store/autostart.h"
 #include "store/credential_store.h"
 #include "store/state_store.h"
@@ -17,8 +19,9 @@
 #include "ui/drawing.h"
 #include "ui/login_panel.h"
 #include "ui/panels.h"
+#include "ui/theme.h"
 #include "update/result_messages.h"
-#include "update/text_encoding.h"
+#include "update/update_types.h"
 
 namespace {
 

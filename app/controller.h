@@ -6,6 +6,14 @@
 
 #include "update/update_types.h"
 
+// Opened by F1 in the "Login Error" box.
+inline constexpr wchar_t kSetupGuideUrl[] = L"https://www.vexlumen.net/setup-guide";
+// The two timers of core/app_messages.h and the countdown they drive.
+inline constexpr unsigned kCountdownPeriodMs = 1000;
+inline constexpr unsigned kConnectivityPeriodMs = 5000;
+inline constexpr int kCountdownStart = 120;
+inline constexpr wchar_t kConnectionLostText[] = L"No network connection";
+
 // Caption, system menu and minimise box: no sizing border, no maximise box.
 inline constexpr DWORD kMainWindowStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 

@@ -4,15 +4,16 @@
 
 #include <new>
 
-#include "app/app_state.h"
-#include "app/constants.h"
-#include "app/control_ids.h"
+#include "app/controller.h"
+#include "core/app_messages.h"
+#include "core/app_state.h"
+#include "core/control_ids.h"
+#include "core/text_encoding.h"
 #include "store/credential_store.h"
 #include "store/state_store.h"
 #include "ui/login_panel.h"
 #include "ui/panels.h"
 #include "update/result_messages.h"
-#include "update/text_encoding.h"
 
 namespace {
 

@@ -1,7 +1,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/constants.h"
 #include "app/startup.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCommand)

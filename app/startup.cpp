@@ -2,11 +2,13 @@
 
 #include <cwchar>
 
-#include "app/app_state.h"
-#include "app/constants.h"
 #include "app/controller.h"
+#include "core/app_state.h"
+#include "core/control_ids.h"
+#include "store/autostart.h"
 #include "ui/about_window.h"
 #include "ui/drawing.h"
+#include "ui/theme.h"
 
 namespace {
 
@@ -54,7 +56,7 @@ bool activateRunningInstance(HANDLE* mutex)
 
 HICON loadProgramIcon(HINSTANCE instance)
 {
-    HICON icon = LoadIconW(instance, MAKEINTRESOURCEW(kIconResourceId));
+    HICON icon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_LUMAROTH));
     return icon ? icon : LoadIconW(nullptr, IDI_APPLICATION);
 }
 

@@ -4,6 +4,13 @@
 
 #include <windows.h>
 
+// "/startup" (the one the Run value carries) is in store/autostart.h.
+inline constexpr wchar_t kStartupSwitchAlt[] = L"-startup";
+inline constexpr wchar_t kSingleInstanceMutex[] = L"Lumaroth_SingleInstance_Mutex";
+inline constexpr wchar_t kMainWindowClass[] = L"LumarothMainWindow";
+// InitCommonControlsEx: ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES.
+inline constexpr unsigned long kCommonControlClasses = 0x40FF;
+
 bool hasStartupSwitch(const wchar_t* commandLine);
 // True when another instance already runs (its window was brought forward).
 bool activateRunningInstance(HANDLE* mutex);

@@ -2,8 +2,8 @@
 
 #include <cwchar>
 
-#include "app/constants.h"
-#include "app/control_ids.h"
+#include "core/app_messages.h"
+#include "core/control_ids.h"
 
 NOTIFYICONDATAW trayIcon = {};
 bool trayIconAdded = false;
@@ -46,7 +46,7 @@ void addTrayIcon(HWND window)
     trayIcon.uID = kTrayIconId;
     trayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     trayIcon.uCallbackMessage = WM_TRAYICON;
-    trayIcon.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconResourceId));
+    trayIcon.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_LUMAROTH));
     if (!trayIcon.hIcon) trayIcon.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
     copyText(trayIcon.szTip, kTrayTip);
     Shell_NotifyIconW(NIM_ADD, &trayIcon);

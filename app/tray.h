@@ -4,6 +4,16 @@
 #include <windows.h>
 #include <shellapi.h>
 
+inline constexpr unsigned kTrayIconId = 1;
+inline constexpr wchar_t kTaskbarCreatedMessage[] = L"TaskbarCreated";
+inline constexpr wchar_t kTrayTip[] = L"Vexlumen";
+inline constexpr wchar_t kTrayNoticeTitle[] = L"Lumaroth is still running";
+inline constexpr wchar_t kTrayNoticeText[] =
+    L"The app is minimized to the system tray. Click the icon to reopen.";
+inline constexpr unsigned kTrayNoticeTimeoutMs = 4000;
+inline constexpr wchar_t kTrayMenuShow[] = L"Show Lumaroth";
+inline constexpr wchar_t kTrayMenuExit[] = L"Exit";
+
 extern NOTIFYICONDATAW trayIcon;
 extern bool trayIconAdded;
 extern bool trayNoticeShown;

@@ -2,10 +2,10 @@
 
 #include <new>
 
-#include "app/app_state.h"
-#include "app/constants.h"
 #include "app/controller.h"
 #include "app/login_flow.h"
+#include "core/app_messages.h"
+#include "core/app_state.h"
 #include "ui/panels.h"
 #include "update/update_protocol.h"
 

@@ -1,7 +1,5 @@
 #include "store/autostart.h"
 
-#include "app/constants.h"
-
 #include <windows.h>
 
 #include <string>

@@ -1,8 +1,7 @@
 #include "store/credential_store.h"
 
-#include "app/app_state.h"
-#include "app/constants.h"
-#include "update/text_encoding.h"
+#include "core/app_state.h"
+#include "core/text_encoding.h"
 
 #include <windows.h>
 #include <wincred.h>

@@ -1,7 +1,6 @@
 #include "store/state_store.h"
 
-#include "app/app_state.h"
-#include "app/constants.h"
+#include "core/app_state.h"
 
 #include <cwchar>
 

@@ -2,10 +2,10 @@
 // disabling its owner while it is open.
 #include "ui/about_window.h"
 
-#include "app/constants.h"
-#include "app/control_ids.h"
+#include "core/control_ids.h"
 #include "ui/controls.h"
 #include "ui/drawing.h"
+#include "ui/theme.h"
 
 #include <shellapi.h>
 
@@ -36,7 +36,7 @@ void createAboutControls(HWND window)
 {
     HWND iconControl = createControl(window, {0, L"STATIC", L"", SS_ICON | SS_CENTERIMAGE, 0, 156, 18, kIconSize,
                                               kIconSize, nullptr});
-    ownIcon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconResourceId), IMAGE_ICON,
+    ownIcon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_LUMAROTH), IMAGE_ICON,
                                             kIconSize, kIconSize, LR_DEFAULTCOLOR));
     HICON icon = ownIcon ? ownIcon : LoadIconW(nullptr, IDI_APPLICATION);
     if (iconControl)

@@ -1,7 +1,7 @@
 // The two small window classes of the main window: the dark red autostart
 // banner ("LumarothAlert") and the grey rounded info frame ("LumarothFrame").
-#include "app/constants.h"
 #include "ui/drawing.h"
+#include "ui/theme.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 // colours.
 #include "ui/drawing.h"
 
-#include "app/app_state.h"
-#include "app/constants.h"
-#include "app/control_ids.h"
+#include "core/app_state.h"
+#include "core/control_ids.h"
 #include "ui/status_texts.h"
+#include "ui/theme.h"
 
 HFONT bodyFont = nullptr;
 HFONT headingFont = nullptr;

@@ -1,8 +1,8 @@
 // The two mechanisms every panel rebuild uses: empty the main window, then
 // fit it to the new panel's height.
-#include "app/app_state.h"
-#include "app/constants.h"
+#include "core/app_state.h"
 #include "ui/panels.h"
+#include "ui/theme.h"
 
 void clearMainWindow(HWND window)
 {

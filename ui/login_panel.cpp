@@ -2,12 +2,12 @@
 // "Logout" and "Cancel".
 #include "ui/login_panel.h"
 
-#include "app/app_state.h"
-#include "app/constants.h"
-#include "app/control_ids.h"
+#include "core/app_state.h"
+#include "core/control_ids.h"
 #include "ui/controls.h"
 #include "ui/drawing.h"
 #include "ui/panels.h"
+#include "ui/theme.h"
 
 void showLoginPanel(HWND window)
 {

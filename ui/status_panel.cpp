@@ -1,13 +1,13 @@
 // The status panel: account, IP, countdown, status line, and the autostart
 // banner while the program is not registered to start with the session.
-#include "app/app_state.h"
-#include "app/constants.h"
-#include "app/control_ids.h"
+#include "core/app_state.h"
+#include "core/control_ids.h"
 #include "store/autostart.h"
 #include "ui/controls.h"
 #include "ui/drawing.h"
 #include "ui/panels.h"
 #include "ui/status_texts.h"
+#include "ui/theme.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 // Re-texting the status panel; never creates or destroys a control.
-#include "app/app_state.h"
-#include "app/control_ids.h"
+#include "core/app_state.h"
+#include "core/control_ids.h"
 #include "ui/panels.h"
 #include "ui/status_texts.h"
 

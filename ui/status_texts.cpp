@@ -1,6 +1,6 @@
 #include "ui/status_texts.h"
 
-#include "app/constants.h"
+#include "ui/theme.h"
 #include "ui/time_format.h"
 
 namespace {
@@ -10,6 +10,22 @@ const wchar_t kRecentPrefix[] = L"Recent IP Updates: ";
 bool showsError()
 {
     return appState.updateStatus == UpdateStatus::Failed && !appState.errorText.empty();
+}
+
+// The two lines differ only once the cycle is idle: right after the panel is
+// built the line names the last update; after a refresh it prefers the age of
+// the last IP change.
+std::wstring statusLineText(bool refreshed)
+{
+    if (showsError())
+        return appState.errorText;
+    if (appState.updateStatus == UpdateStatus::Updating)
+        return L"Updating...";
+    if (refreshed && appState.hasIpChangeTime)
+        return kRecentPrefix + formatRelativeTime(appState.ipChangeTime);
+    if (appState.hasLastUpdateTime)
+        return (refreshed ? kRecentPrefix : L"Updated: ") + formatTimestamp(appState.lastUpdateTime);
+    return L"Ready";
 }
 
 }  // namespace
@@ -38,26 +54,12 @@ std::wstring countdownText()
 
 std::wstring initialStatusLineText()
 {
-    if (showsError())
-        return appState.errorText;
-    if (appState.updateStatus == UpdateStatus::Updating)
-        return L"Updating...";
-    if (appState.hasLastUpdateTime)
-        return L"Updated: " + formatTimestamp(appState.lastUpdateTime);
-    return L"Ready";
+    return statusLineText(false);
 }
 
 std::wstring refreshedStatusLineText()
 {
-    if (showsError())
-        return appState.errorText;
-    if (appState.updateStatus == UpdateStatus::Updating)
-        return L"Updating...";
-    if (appState.hasIpChangeTime)
-        return kRecentPrefix + formatRelativeTime(appState.ipChangeTime);
-    if (appState.hasLastUpdateTime)
-        return kRecentPrefix + formatTimestamp(appState.lastUpdateTime);
-    return L"Ready";
+    return statusLineText(true);
 }
 
 bool tickedStatusLineText(std::wstring& text)

@@ -3,7 +3,7 @@
 // the clock.
 #pragma once
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 
 #include <string>
 

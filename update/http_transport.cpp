@@ -3,8 +3,6 @@
 #include <windows.h>
 #include <winhttp.h>
 
-#include "app/constants.h"
-
 namespace {
 
 // Reads until the server ends the body, a read fails (the connection broke

@@ -4,7 +4,18 @@
 
 #include <string>
 
+#include "res/version.h"
 #include "update/update_types.h"
+
+inline constexpr wchar_t kUserAgent[] = L"Lumaroth-Client/" LUMAROTH_VERSION_WIDE L" Windows";
+inline constexpr unsigned short kHttpsPort = 443;
+inline constexpr int kNetworkTimeoutMs = 15000;     // each of resolve, connect, send, receive
+inline constexpr unsigned long kReadChunkBytes = 4095;
+inline constexpr unsigned long kReadBufferBytes = 4096;
+// Replies are a few bytes; a server that sends more is broken or hostile.
+inline constexpr unsigned long kMaxBodyBytes = 64 * 1024;
+// SECURITY_FLAG_IGNORE_UNKNOWN_CA | _CERT_WRONG_USAGE | _CERT_CN_INVALID | _CERT_DATE_INVALID
+inline constexpr unsigned long kIgnoreAllCertErrorFlags = 0x3300;
 
 // extraHeader: one header line without CR LF, or nullptr for none.
 HttpResponse httpsGet(const std::wstring& host, const std::wstring& path,

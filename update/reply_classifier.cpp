@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/constants.h"
+#include "update/update_types.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "app/constants.h"
-#include "update/text_encoding.h"
+#include "core/text_encoding.h"
+#include "update/update_types.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 #include <windows.h>
 #include <wincrypt.h>
 
-#include "app/constants.h"
+#include "core/text_encoding.h"
 #include "update/http_transport.h"
 #include "update/reply_classifier.h"
-#include "update/text_encoding.h"
+#include "update/update_types.h"
 
 namespace {
 

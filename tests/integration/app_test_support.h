@@ -14,14 +14,17 @@
 #include <thread>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/constants.h"
-#include "app/control_ids.h"
+#include "app/controller.h"
 #include "app/startup.h"
 #include "app/tray.h"
 #include "app/workers.h"
+#include "core/app_messages.h"
+#include "core/app_state.h"
+#include "core/control_ids.h"
+#include "store/autostart.h"
 #include "store/credential_store.h"
 #include "store/state_store.h"
+#include "ui/theme.h"
 
 // --- Worker launches -------------------------------------------------------
 
@@ -247,8 +250,10 @@ private:
 
 // --- Fixture ----------------------------------------------------------------
 
-// Each test gets a fresh main window, created hidden exactly as the program
-// creates it, with no stored account unless the test stores one first.
+// The one fixture of the tests that need a main window. Each test starts with
+// no stored account unless it stores one first, and makes its window: the
+// real one, created hidden exactly as the program creates it (createWindow),
+// or the UI tests' stand-in (ui_test_window.h), which it keeps in window.
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -259,16 +264,19 @@ protected:
         appState = AppState{};
         trayNoticeShown = false;
         launchWorker = recordLaunch;
+        previousAutostart = isAutostartEnabled();
     }
 
     void TearDown() override
     {
+        if (HWND about = FindWindowW(kAboutClass, nullptr)) DestroyWindow(about);
         if (mainWindow && IsWindow(mainWindow)) DestroyWindow(mainWindow);
         drainMessages();
         mainWindow = nullptr;
         freeLaunchedWorkers();
         launchWorker = launchWorkerThread;
         forgetStoredAccountAndState();
+        setAutostart(previousAutostart);
         appState = AppState{};
     }
 
@@ -285,4 +293,18 @@ protected:
         storeAccount(L"home.example.net", L"alice", L"s3cret");
         return createWindow();
     }
+
+    HWND child(int id) const { return GetDlgItem(window, id); }
+
+    RECT clientSize() const
+    {
+        RECT r = {};
+        GetClientRect(window, &r);
+        return r;
+    }
+
+    HWND window = nullptr;
+
+private:
+    bool previousAutostart = false;
 };

@@ -2,8 +2,7 @@
 // every value, state value and credential it may have made.
 #include "store/autostart.h"
 
-#include "app/app_state.h"
-#include "app/constants.h"
+#include "core/app_state.h"
 #include "store/credential_store.h"
 #include "store/state_store.h"
 #include "store_test_registry.h"

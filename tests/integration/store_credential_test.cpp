@@ -2,8 +2,7 @@
 // case starts and ends without the "Vexlumen" credential.
 #include "store/credential_store.h"
 
-#include "app/app_state.h"
-#include "app/constants.h"
+#include "core/app_state.h"
 
 #include <windows.h>
 #include <wincred.h>

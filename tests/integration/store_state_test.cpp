@@ -2,9 +2,9 @@
 // ends without HKCU\Software\Lumaroth, the state of a first run.
 #include "store/state_store.h"
 
-#include "app/app_state.h"
-#include "app/constants.h"
+#include "core/app_state.h"
 #include "store_test_registry.h"
+#include "tests/common/state_time_texts.h"
 
 #include <gtest/gtest.h>
 
@@ -162,33 +162,16 @@ TEST_F(StateStore, GoodAndNochgWriteTheTimesTheyShould)
 
 TEST_F(StateStore, LoadsStoredTimeTexts)
 {
-    struct Case {
-        const wchar_t* text;
-        bool present;
-        WORD year, month, day, hour, minute, second;
-    } cases[] = {
-        {L"2025-03-07T16:05:09", true, 2025, 3, 7, 16, 5, 9},
-        {L"2025-3-7T4:5:9", true, 2025, 3, 7, 4, 5, 9},
-        {L"2025-03-07T16:05:09+01:00 and more", true, 2025, 3, 7, 16, 5, 9},
-        {L" 2025-03-07T 16:05:09", true, 2025, 3, 7, 16, 5, 9},
-        {L"2025-03-07T16:05", false, 0, 0, 0, 0, 0, 0},
-        {L"2025-03-07 16:05:09", false, 0, 0, 0, 0, 0, 0},
-        {L"yesterday", false, 0, 0, 0, 0, 0, 0},
-        // Read by the pattern but no real moment: absent, like a malformed text.
-        {L"2025-13-07T16:05:09", false, 0, 0, 0, 0, 0, 0},
-        {L"2025-03-07T25:05:09", false, 0, 0, 0, 0, 0, 0},
-        {L"2025-03-07T-1:05:09", false, 0, 0, 0, 0, 0, 0},
-    };
-    for (const Case& c : cases) {
+    for (const StateTimeText& c : kStateTimeTexts) {
         SCOPED_TRACE(testing::Message() << "stored text: " << c.text);
         appState = AppState();
         ASSERT_TRUE(putRawValue(kStateKey, kValueLastTime, REG_SZ, bytesOf(c.text)));
         ASSERT_TRUE(putRawValue(kStateKey, kValueIpChangeTime, REG_SZ, bytesOf(c.text)));
         loadState();
-        EXPECT_EQ(c.present, appState.hasLastUpdateTime);
-        EXPECT_EQ(c.present, appState.hasIpChangeTime);
+        EXPECT_EQ(c.loaded, appState.hasLastUpdateTime);
+        EXPECT_EQ(c.loaded, appState.hasIpChangeTime);
         SYSTEMTIME expected = {};
-        if (c.present) {
+        if (c.loaded) {
             expected.wYear = c.year;
             expected.wMonth = c.month;
             expected.wDay = c.day;

@@ -2,7 +2,7 @@
 // the single instance, every way of closing, and "Visit Website".
 #include <gtest/gtest.h>
 
-#include "app/control_ids.h"
+#include "core/control_ids.h"
 #include "tests/integration/ui_test_window.h"
 
 #include <fstream>
@@ -49,10 +49,9 @@ std::string openedUrls()
     return text.str();
 }
 
-class UiAbout : public testing::Test, public MainWindowTest {
+class UiAbout : public MainWindowTest {
 protected:
-    void SetUp() override { createMainWindow(); }
-    void TearDown() override { destroyMainWindow(); }
+    void SetUp() override { MainWindowTest::SetUp(); window = createStandInWindow(); }
 
     HWND open()
     {
@@ -86,7 +85,7 @@ TEST_F(UiAbout, WindowAndControlsAsDesigned)
 {
     HWND about = open();
     ASSERT_NE(about, nullptr);
-    EXPECT_EQ(textOf(about), L"About Lumaroth Client");
+    EXPECT_EQ(windowText(about), L"About Lumaroth Client");
     const DWORD frameBits = WS_POPUP | WS_CHILD | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX |
                             WS_MAXIMIZEBOX;
     EXPECT_EQ(static_cast<DWORD>(GetWindowLongW(about, GWL_STYLE)) & frameBits, kAboutStyle);
@@ -125,7 +124,7 @@ TEST_F(UiAbout, WindowAndControlsAsDesigned)
         EXPECT_EQ(GetDlgCtrlID(c), e.id);
         EXPECT_EQ(_wcsicmp(classOf(c).c_str(), e.className), 0);
         if (!(e.style & SS_ICON))
-            EXPECT_EQ(textOf(c), e.text);
+            EXPECT_EQ(windowText(c), e.text);
         EXPECT_EQ(static_cast<DWORD>(GetWindowLongW(c, GWL_STYLE)), WS_CHILD | WS_VISIBLE | e.style);
         RECT r = rectInParent(c);
         EXPECT_EQ(r.left, e.x);

@@ -2,7 +2,7 @@
 // banner, frame, text colours, and no GDI object left behind by painting.
 #include <gtest/gtest.h>
 
-#include "app/control_ids.h"
+#include "core/control_ids.h"
 #include "tests/integration/ui_test_window.h"
 #include "ui/login_panel.h"
 #include "ui/panels.h"
@@ -101,10 +101,9 @@ RECT rectInMain(HWND window, HWND control)
     return r;
 }
 
-class UiDrawing : public testing::Test, public MainWindowTest {
+class UiDrawing : public MainWindowTest {
 protected:
-    void SetUp() override { createMainWindow(); }
-    void TearDown() override { destroyMainWindow(); }
+    void SetUp() override { MainWindowTest::SetUp(); window = createStandInWindow(); }
 };
 
 TEST_F(UiDrawing, BackgroundBannerAndFrame)

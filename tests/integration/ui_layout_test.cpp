@@ -2,7 +2,7 @@
 // texts, styles, rectangles, fonts, focus, Tab order and the window's size.
 #include <gtest/gtest.h>
 
-#include "app/control_ids.h"
+#include "core/control_ids.h"
 #include "tests/integration/ui_test_window.h"
 #include "ui/login_panel.h"
 #include "ui/panels.h"
@@ -44,7 +44,7 @@ void expectControl(HWND control, const Expected& e)
     EXPECT_EQ(GetDlgCtrlID(control), e.id);
     EXPECT_TRUE(sameClass(classOf(control), e.className)) << std::string(classOf(control).begin(), classOf(control).end());
     if (e.text)
-        EXPECT_EQ(textOf(control), e.text);
+        EXPECT_EQ(windowText(control), e.text);
     DWORD style = static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE)) & ~WS_DISABLED;
     EXPECT_EQ(style, WS_CHILD | WS_VISIBLE | e.style) << std::hex << style;
     EXPECT_EQ(static_cast<DWORD>(GetWindowLongW(control, GWL_EXSTYLE)), e.exStyle);
@@ -148,10 +148,9 @@ std::vector<int> tabOrder(HWND window)
     return ids;
 }
 
-class UiLayout : public testing::Test, public MainWindowTest {
+class UiLayout : public MainWindowTest {
 protected:
-    void SetUp() override { createMainWindow(); }
-    void TearDown() override { destroyMainWindow(); }
+    void SetUp() override { MainWindowTest::SetUp(); window = createStandInWindow(); }
 
     // The outer size that the window's own tracking size allows.
     void expectClientAndTracking(int height)
@@ -206,12 +205,12 @@ TEST_F(UiLayout, StatusPanelInitialTextsByState)
         applyScenario(c.scenario);
         showStatusPanel(window);
         SCOPED_TRACE(testing::Message() << "status " << static_cast<int>(c.scenario.status));
-        EXPECT_EQ(textOf(child(IDC_VALUE_USERNAME)), c.user);
-        EXPECT_EQ(textOf(child(IDC_VALUE_HOSTNAME)), c.host);
-        EXPECT_EQ(textOf(child(IDC_VALUE_IP)), c.ip);
-        EXPECT_EQ(textOf(child(IDC_VALUE_NEXT_CHECK)), c.next);
-        EXPECT_EQ(textOf(child(IDC_STATUS_LINE)), c.line);
-        EXPECT_EQ(textOf(child(IDC_UPDATE_IP)), L"Update IP");
+        EXPECT_EQ(windowText(child(IDC_VALUE_USERNAME)), c.user);
+        EXPECT_EQ(windowText(child(IDC_VALUE_HOSTNAME)), c.host);
+        EXPECT_EQ(windowText(child(IDC_VALUE_IP)), c.ip);
+        EXPECT_EQ(windowText(child(IDC_VALUE_NEXT_CHECK)), c.next);
+        EXPECT_EQ(windowText(child(IDC_STATUS_LINE)), c.line);
+        EXPECT_EQ(windowText(child(IDC_UPDATE_IP)), L"Update IP");
         EXPECT_EQ(IsWindowEnabled(child(IDC_UPDATE_IP)) != FALSE, c.updateEnabled);
     }
 }
@@ -250,7 +249,7 @@ TEST_F(UiLayout, LoginPanelPartlyFilledAccount)
     appState.hostname = L"home.example.net";
     showLoginPanel(window);
     expectPanel(window, loginPanelRows(false, appState));
-    EXPECT_EQ(textOf(child(IDC_EDIT_HOSTNAME)), L"home.example.net");
+    EXPECT_EQ(windowText(child(IDC_EDIT_HOSTNAME)), L"home.example.net");
     EXPECT_EQ(GetFocus(), child(IDC_EDIT_USERNAME));
 }
 

@@ -2,7 +2,7 @@
 // tickStatusPanel change, and what they leave alone.
 #include <gtest/gtest.h>
 
-#include "app/control_ids.h"
+#include "core/control_ids.h"
 #include "tests/integration/ui_test_window.h"
 #include "ui/login_panel.h"
 #include "ui/panels.h"
@@ -13,16 +13,15 @@ namespace {
 
 const wchar_t kDash[] = L"\u2014";
 
-class UiRefresh : public testing::Test, public MainWindowTest {
+class UiRefresh : public MainWindowTest {
 protected:
-    void SetUp() override { createMainWindow(); }
-    void TearDown() override { destroyMainWindow(); }
+    void SetUp() override { MainWindowTest::SetUp(); window = createStandInWindow(); }
 
     std::vector<std::wstring> allTexts() const
     {
         std::vector<std::wstring> texts;
         for (HWND c : childrenOf(window))
-            texts.push_back(textOf(c));
+            texts.push_back(windowText(c));
         return texts;
     }
 };
@@ -53,13 +52,13 @@ TEST_F(UiRefresh, RefreshFollowsTheUpdateCycle)
         GetLocalTime(&appState.ipChangeTime);
         refreshStatusPanel();
         SCOPED_TRACE(testing::Message() << "status " << static_cast<int>(s.status));
-        EXPECT_EQ(textOf(child(IDC_VALUE_USERNAME)), L"alice");
-        EXPECT_EQ(textOf(child(IDC_VALUE_HOSTNAME)), L"home.example.net");
-        EXPECT_EQ(textOf(child(IDC_VALUE_IP)), s.ip);
-        EXPECT_EQ(textOf(child(IDC_UPDATE_IP)), s.button);
+        EXPECT_EQ(windowText(child(IDC_VALUE_USERNAME)), L"alice");
+        EXPECT_EQ(windowText(child(IDC_VALUE_HOSTNAME)), L"home.example.net");
+        EXPECT_EQ(windowText(child(IDC_VALUE_IP)), s.ip);
+        EXPECT_EQ(windowText(child(IDC_UPDATE_IP)), s.button);
         EXPECT_EQ(IsWindowEnabled(child(IDC_UPDATE_IP)) != FALSE, s.enabled);
-        EXPECT_EQ(textOf(child(IDC_STATUS_LINE)), s.line);
-        EXPECT_EQ(textOf(child(IDC_VALUE_NEXT_CHECK)), L"01:23s");   // the refresh never touches it
+        EXPECT_EQ(windowText(child(IDC_STATUS_LINE)), s.line);
+        EXPECT_EQ(windowText(child(IDC_VALUE_NEXT_CHECK)), L"01:23s");   // the refresh never touches it
     }
 }
 
@@ -70,12 +69,12 @@ TEST_F(UiRefresh, SignedOutShowsPlaceholdersAndDisablesUpdate)
     appState.hostname.clear();
     appState.updateStatus = UpdateStatus::Idle;
     refreshStatusPanel();
-    EXPECT_EQ(textOf(child(IDC_VALUE_USERNAME)), kDash);
-    EXPECT_EQ(textOf(child(IDC_VALUE_HOSTNAME)), kDash);
+    EXPECT_EQ(windowText(child(IDC_VALUE_USERNAME)), kDash);
+    EXPECT_EQ(windowText(child(IDC_VALUE_HOSTNAME)), kDash);
     EXPECT_FALSE(IsWindowEnabled(child(IDC_UPDATE_IP)));
     appState.secondsToNextCheck = 7;
     tickStatusPanel();
-    EXPECT_EQ(textOf(child(IDC_VALUE_NEXT_CHECK)), L"02:00s");   // keeps what it showed
+    EXPECT_EQ(windowText(child(IDC_VALUE_NEXT_CHECK)), L"02:00s");   // keeps what it showed
 }
 
 TEST_F(UiRefresh, TickRetextsCountdownAndAge)
@@ -84,7 +83,7 @@ TEST_F(UiRefresh, TickRetextsCountdownAndAge)
     appState.hasLastUpdateTime = true;
     GetLocalTime(&appState.lastUpdateTime);
     showStatusPanel(window);
-    const std::wstring updated = textOf(child(IDC_STATUS_LINE));
+    const std::wstring updated = windowText(child(IDC_STATUS_LINE));
     EXPECT_EQ(updated.rfind(L"Updated: ", 0), 0u);
 
     const struct {
@@ -103,13 +102,13 @@ TEST_F(UiRefresh, TickRetextsCountdownAndAge)
         appState.updateStatus = t.status;
         appState.hasIpChangeTime = t.ipChanged;
         GetLocalTime(&appState.ipChangeTime);
-        const std::wstring before = textOf(child(IDC_STATUS_LINE));
+        const std::wstring before = windowText(child(IDC_STATUS_LINE));
         if (t.status == UpdateStatus::Updating || t.status == UpdateStatus::Failed) {
             SetWindowTextW(child(IDC_STATUS_LINE), t.line);
         }
         tickStatusPanel();
-        EXPECT_EQ(textOf(child(IDC_VALUE_NEXT_CHECK)), t.countdown);
-        EXPECT_EQ(textOf(child(IDC_STATUS_LINE)), t.line ? t.line : before.c_str()) << t.seconds;
+        EXPECT_EQ(windowText(child(IDC_VALUE_NEXT_CHECK)), t.countdown);
+        EXPECT_EQ(windowText(child(IDC_STATUS_LINE)), t.line ? t.line : before.c_str()) << t.seconds;
     }
 }
 

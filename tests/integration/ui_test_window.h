@@ -1,7 +1,8 @@
 // A stand-in main window for the in-process UI tests: the real window classes
-// of the frame, banner and About window, and a main window whose procedure
-// does what the controller does for drawing and sizing, so the panels can be
-// built, painted and measured without the tray, timers or workers.
+// of the frame, banner and About window (registered by the fixture of
+// app_test_support.h), and a main window whose procedure does what the
+// controller does for drawing and sizing, so the panels can be built, painted
+// and measured without the tray, timers or workers.
 #pragma once
 
 #include <windows.h>
@@ -11,11 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/constants.h"
+#include "core/app_state.h"
 #include "store/autostart.h"
+#include "tests/integration/app_test_support.h"
 #include "ui/about_window.h"
 #include "ui/drawing.h"
+#include "ui/theme.h"
 
 namespace uitest {
 
@@ -32,6 +34,12 @@ inline std::vector<std::pair<int, int>>& receivedCommands()
 inline LRESULT CALLBACK testMainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
+    case WM_CREATE:
+        createSharedGdiObjects();
+        return 0;
+    case WM_DESTROY:
+        deleteSharedGdiObjects();
+        return 0;
     case WM_ERASEBKGND:
         return eraseMainWindow(window, reinterpret_cast<HDC>(wParam));
     case WM_PAINT:
@@ -59,28 +67,19 @@ inline LRESULT CALLBACK testMainProc(HWND window, UINT message, WPARAM wParam, L
     }
 }
 
-inline void registerClasses()
+inline void registerStandInClass()
 {
     static bool done = false;
     if (done)
         return;
     done = true;
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
-    auto add = [&](const wchar_t* name, WNDPROC proc, HCURSOR cursor, HBRUSH background) {
-        WNDCLASSEXW wc = {};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = proc;
-        wc.hInstance = instance;
-        wc.hCursor = cursor;
-        wc.hbrBackground = background;
-        wc.lpszClassName = name;
-        RegisterClassExW(&wc);
-    };
-    add(kTestMainClass, testMainProc, arrow, nullptr);
-    add(kFrameClass, frameWindowProc, nullptr, nullptr);
-    add(kAlertClass, alertWindowProc, arrow, nullptr);
-    add(kAboutClass, aboutWindowProc, arrow, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = testMainProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = kTestMainClass;
+    RegisterClassExW(&wc);
 }
 
 // Lets the window paint and the system deliver what it queued.
@@ -116,52 +115,22 @@ inline void applyScenario(const Scenario& s)
     setAutostart(s.autostart);
 }
 
-// Fixture body shared by the UI test suites: one visible stand-in main window
-// with the shared fonts, at a fixed place on the virtual desktop.
-class MainWindowTest {
-public:
-    void createMainWindow()
-    {
-        registerClasses();
-        createSharedGdiObjects();
-        previousAutostart = isAutostartEnabled();
-        RECT r = {0, 0, kClientWidth, kClientHeight};
-        AdjustWindowRect(&r, kMainStyle, FALSE);
-        window = CreateWindowExW(0, kTestMainClass, L"UI test", kMainStyle, 100, 80, r.right - r.left,
-                                 r.bottom - r.top, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-        mainWindow = window;
-        ShowWindow(window, SW_SHOW);
-        UpdateWindow(window);
-        SetForegroundWindow(window);
-        receivedCommands().clear();
-    }
-
-    void destroyMainWindow()
-    {
-        if (HWND about = FindWindowW(kAboutClass, nullptr))
-            DestroyWindow(about);
-        DestroyWindow(window);
-        mainWindow = nullptr;
-        deleteSharedGdiObjects();
-        setAutostart(previousAutostart);
-        appState = AppState();
-        pumpMessages();
-    }
-
-    HWND child(int id) const { return GetDlgItem(window, id); }
-
-    RECT clientSize() const
-    {
-        RECT r = {};
-        GetClientRect(window, &r);
-        return r;
-    }
-
-    HWND window = nullptr;
-
-private:
-    bool previousAutostart = false;
-};
+// The stand-in main window with the shared fonts, visible at a fixed place on
+// the virtual desktop; MainWindowTest's TearDown destroys it.
+inline HWND createStandInWindow()
+{
+    registerStandInClass();
+    RECT r = {0, 0, kClientWidth, kClientHeight};
+    AdjustWindowRect(&r, kMainStyle, FALSE);
+    HWND window = CreateWindowExW(0, kTestMainClass, L"UI test", kMainStyle, 100, 80, r.right - r.left,
+                                  r.bottom - r.top, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    mainWindow = window;
+    ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
+    SetForegroundWindow(window);
+    receivedCommands().clear();
+    return window;
+}
 
 // The children of a window in z-order, which is their creation order.
 inline std::vector<HWND> childrenOf(HWND parent)
@@ -177,13 +146,6 @@ inline std::wstring classOf(HWND window)
     wchar_t name[64] = {};
     GetClassNameW(window, name, 64);
     return name;
-}
-
-inline std::wstring textOf(HWND window)
-{
-    wchar_t text[256] = {};
-    GetWindowTextW(window, text, 256);
-    return text;
 }
 
 // A child's rectangle in its parent's client coordinates.

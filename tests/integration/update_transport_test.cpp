@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "app/constants.h"
 #include "support_service.h"
 #include "update/reply_classifier.h"
+#include "update/update_protocol.h"
 
 namespace {
 

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/constants.h"
-
 namespace {
 
 const wchar_t kDash[] = L"\u2014";

@@ -18,9 +18,10 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/constants.h"
-#include "app/control_ids.h"
+#include "app/startup.h"
+#include "core/app_messages.h"
+#include "core/app_state.h"
+#include "core/control_ids.h"
 #include "store/credential_store.h"
 
 #include <psapi.h>

@@ -1,4 +1,5 @@
-// Control and menu identifiers of every window of the program.
+// Control and menu identifiers of every window of the program, and the icon
+// group's id. Plain #defines: res/lumaroth.rc includes this file too.
 #pragma once
 
 // Tray menu
@@ -40,5 +41,5 @@
 #define IDC_BANNER_TEXT 7001
 #define IDC_ENABLE_AUTOSTART 7002
 
-// Resources
+// Resources: the icon group, loaded by the main window, the tray and About
 #define IDI_LUMAROTH 101

@@ -1,4 +1,4 @@
-#include "update/text_encoding.h"
+#include "core/text_encoding.h"
 
 #include <windows.h>
 
