@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 #include "update/update_types.h"
 
 // Caption, system menu and minimise box: no sizing border, no maximise box.
@@ -15,4 +17,5 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 // generation is the account generation the worker was started for
 // (see app/workers.h); results of an older one are dropped.
 void applyUpdateResult(unsigned generation, UpdateResult* result);
-void applyNetworkState(bool reachable);
+// checkNumber: the number the check was started with (see startConnectivityCheck).
+void applyNetworkState(bool reachable, uint32_t checkNumber);
