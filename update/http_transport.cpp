@@ -44,8 +44,17 @@ bool readBody(HINTERNET request, ULONGLONG deadline, std::string& body)
         if (remaining == 0)
             return false;
         boundReceiveTimeout(request, remaining);
+        // Only what has arrived: a read of a whole chunk waits until the chunk
+        // is full, one trickled byte after another, and the deadline would
+        // never be looked at.
+        DWORD available = 0;
+        if (!WinHttpQueryDataAvailable(request, &available))
+            return remainingMs(deadline) > 0;
+        if (available == 0)
+            return true;
         DWORD room = static_cast<DWORD>(kMaxBodyBytes - body.size());
         DWORD wanted = room < kReadChunkBytes ? room : kReadChunkBytes;
+        if (available < wanted) wanted = available;
         DWORD received = 0;
         if (!WinHttpReadData(request, buffer, wanted, &received) || received == 0)
             return remainingMs(deadline) > 0;

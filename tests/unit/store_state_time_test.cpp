@@ -23,6 +23,10 @@ TEST(StateTimeParse, ReadsSixNumbersWithScanfRules)
         {L"2025-03-07t16:05:09", false, 0, 0, 0, 0, 0, 0},
         {L"2025/03/07T16:05:09", false, 0, 0, 0, 0, 0, 0},
         {L"", false, 0, 0, 0, 0, 0, 0},
+        // Out of 16-bit range: refused, not wrapped round to a plausible date.
+        {L"67561-65539-07T16:05:09", false, 0, 0, 0, 0, 0, 0},
+        {L"2025-03-07T16:05:32768", false, 0, 0, 0, 0, 0, 0},
+        {L"-32768-03-07T16:05:32767", true, 0x8000, 3, 7, 16, 5, 32767},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "text: " << c.text);
