@@ -84,6 +84,8 @@ void onTimer(UINT_PTR timer)
         }
     } else if (timer == IDT_CONNECTIVITY) {
         startConnectivityCheck();
+    } else if (timer == IDT_TRAY_RETRY) {
+        retryTrayIcon();
     }
 }
 
@@ -156,6 +158,7 @@ void applyUpdateResult(unsigned generation, UpdateResult* result)
     // every later one.
     const UpdateResult outcome = result ? *result : UpdateResult{};
     delete result;
+    appState.updateInFlight = false;
 
     if (outcome.success) {
         appState.online = true;
@@ -173,8 +176,12 @@ void applyUpdateResult(unsigned generation, UpdateResult* result)
     refreshStatusPanel();
 }
 
-void applyNetworkState(bool reachable)
+void applyNetworkState(bool reachable, uint32_t checkNumber)
 {
+    // Checks overlap when the server is slow and may answer out of order: a
+    // late "unreachable" must not undo a newer "reachable".
+    if (checkNumber < appState.lastCheckApplied) return;
+    appState.lastCheckApplied = checkNumber;
     if (appState.online && !reachable) {
         appState.online = false;
         appState.updateStatus = UpdateStatus::Failed;
@@ -182,7 +189,7 @@ void applyNetworkState(bool reachable)
         refreshStatusPanel();
     } else if (!appState.online && reachable) {
         appState.online = true;
-        if (isSignedIn() && appState.updateStatus != UpdateStatus::Updating) {
+        if (isSignedIn() && !appState.updateInFlight) {
             appState.secondsToNextCheck = kCountdownStart;
             startUpdate();
         }
@@ -240,7 +247,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
                          reinterpret_cast<UpdateResult*>(lParam));
         return 0;
     case WM_NETWORK_STATE:
-        applyNetworkState(wParam != 0);
+        applyNetworkState(wParam != 0, static_cast<uint32_t>(lParam));
         return 0;
     default:
         return DefWindowProcW(window, message, wParam, lParam);

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 #include "update/update_types.h"
 
 // Opened by F1 in the "Login Error" box.
@@ -23,4 +25,5 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 // generation is the account generation the worker was started for
 // (see app/workers.h); results of an older one are dropped.
 void applyUpdateResult(unsigned generation, UpdateResult* result);
-void applyNetworkState(bool reachable);
+// checkNumber: the number the check was started with (see startConnectivityCheck).
+void applyNetworkState(bool reachable, uint32_t checkNumber);

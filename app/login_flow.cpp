@@ -8,6 +8,7 @@
 #include "core/app_messages.h"
 #include "core/app_state.h"
 #include "core/control_ids.h"
+#include "core/secure_wipe.h"
 #include "core/text_encoding.h"
 #include "store/credential_store.h"
 #include "store/state_store.h"
@@ -21,7 +22,10 @@ std::wstring readField(int id)
 {
     wchar_t buffer[kLoginFieldBufferChars] = {};
     const UINT length = GetDlgItemTextW(mainWindow, id, buffer, kLoginFieldBufferChars);
-    return std::wstring(buffer, length);
+    std::wstring text(buffer, length);
+    // The key field's text must not stay behind on the stack.
+    SecureZeroMemory(buffer, sizeof buffer);
+    return text;
 }
 
 void enableLoginButtons(BOOL enabled)
@@ -41,6 +45,7 @@ void signIn(const LoginRequest& request, const UpdateResult& result)
 {
     appState.hostname = request.hostname;
     appState.username = request.username;
+    wipeText(appState.updateKey);
     appState.updateKey = request.updateKey;
     saveAccount();
 
@@ -51,7 +56,7 @@ void signIn(const LoginRequest& request, const UpdateResult& result)
     // A login always counts as an address change, whatever the reply word.
     saveUpdateState(ip, true);
     // Updates still running for the account this one replaces are stale now.
-    ++accountGeneration;
+    retireRunningWorkers();
 
     showStatusPanel(mainWindow);
     InvalidateRect(mainWindow, nullptr, TRUE);
@@ -72,45 +77,23 @@ void reportLoginFailure(const UpdateResult& result)
 
 }  // namespace
 
-std::wstring normalizeLoginField(const std::wstring& text)
-{
-    size_t end = text.size();
-    while (end > 0 && text[end - 1] == L' ') --end;
-    size_t start = 0;
-    while (start < end && text[start] == L' ') ++start;
-    std::wstring result = text.substr(start, end - start);
-    // Only A-Z: what towlower does in the "C" locale, whatever the CRT.
-    for (wchar_t& c : result)
-        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-    return result;
-}
-
-std::wstring loginInputProblem(const std::wstring& hostname, const std::wstring& username,
-                               const std::wstring& updateKey)
-{
-    if (hostname.empty() || username.empty() || updateKey.empty()) return kFieldsRequiredText;
-    // The stored credential separates the fields with "|"; the key comes last,
-    // so only the first two must be free of it.
-    if (hostname.find(L'|') != std::wstring::npos || username.find(L'|') != std::wstring::npos)
-        return kSeparatorInFieldText;
-    if (wideToUtf8(hostname + L'|' + username + L'|' + updateKey).size() > kMaxCredentialBlobBytes)
-        return kAccountTooLongText;
-    return std::wstring();
-}
-
 void submitLogin()
 {
     const std::wstring hostname = normalizeLoginField(readField(IDC_EDIT_HOSTNAME));
     const std::wstring username = normalizeLoginField(readField(IDC_EDIT_USERNAME));
-    const std::wstring updateKey = normalizeLoginField(readField(IDC_EDIT_KEY));
+    std::wstring typedKey = readField(IDC_EDIT_KEY);
+    std::wstring updateKey = normalizeLoginField(typedKey);
+    wipeText(typedKey);
     const std::wstring problem = loginInputProblem(hostname, username, updateKey);
     if (!problem.empty()) {
+        wipeText(updateKey);
         showLoginWarning(problem);
         return;
     }
 
     auto* request =
         new (std::nothrow) LoginRequest{hostname, username, updateKey, accountGeneration};
+    wipeText(updateKey);
     if (!request) return;
     enableLoginButtons(FALSE);
     startLoginWorker(request);
@@ -143,7 +126,7 @@ void logout()
 
     appState.hostname.clear();
     appState.username.clear();
-    appState.updateKey.clear();
+    wipeText(appState.updateKey);
     appState.lastIp.clear();
     appState.errorText.clear();
     appState.loginErrorText.clear();
@@ -155,7 +138,7 @@ void logout()
     appState.secondsToNextCheck = kCountdownStart;
     appState.online = true;
     // Whatever a worker started before now reports belongs to this account.
-    ++accountGeneration;
+    retireRunningWorkers();
 
     showLoginPanel(mainWindow);
     InvalidateRect(mainWindow, nullptr, TRUE);

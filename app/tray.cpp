@@ -8,6 +8,7 @@
 NOTIFYICONDATAW trayIcon = {};
 bool trayIconAdded = false;
 bool trayNoticeShown = false;
+int trayRetriesLeft = 0;
 UINT taskbarCreatedMessage = 0;
 
 namespace {
@@ -34,6 +35,24 @@ void showTrayMenu(HWND window)
     DestroyMenu(menu);
 }
 
+void stopTrayRetry()
+{
+    if (trayRetriesLeft == 0) return;
+    trayRetriesLeft = 0;
+    KillTimer(trayIcon.hWnd, IDT_TRAY_RETRY);
+}
+
+// Without the icon a hidden window has no way back but a second start.
+void addIconOrRetryLater()
+{
+    if (Shell_NotifyIconW(NIM_ADD, &trayIcon)) {
+        stopTrayRetry();
+    } else if (trayRetriesLeft == 0) {
+        trayRetriesLeft = kTrayRetryAttempts;
+        SetTimer(trayIcon.hWnd, IDT_TRAY_RETRY, kTrayRetryPeriodMs, nullptr);
+    }
+}
+
 }  // namespace
 
 void addTrayIcon(HWND window)
@@ -49,18 +68,28 @@ void addTrayIcon(HWND window)
     trayIcon.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_LUMAROTH));
     if (!trayIcon.hIcon) trayIcon.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
     copyText(trayIcon.szTip, kTrayTip);
-    Shell_NotifyIconW(NIM_ADD, &trayIcon);
+    addIconOrRetryLater();
     trayIconAdded = true;
     taskbarCreatedMessage = RegisterWindowMessageW(kTaskbarCreatedMessage);
 }
 
 void readdTrayIcon()
 {
-    if (trayIconAdded) Shell_NotifyIconW(NIM_ADD, &trayIcon);
+    if (trayIconAdded) addIconOrRetryLater();
+}
+
+void retryTrayIcon()
+{
+    if (trayRetriesLeft == 0) return;
+    if (Shell_NotifyIconW(NIM_ADD, &trayIcon) || trayRetriesLeft == 1)
+        stopTrayRetry();
+    else
+        --trayRetriesLeft;
 }
 
 void removeTrayIcon()
 {
+    stopTrayRetry();
     if (!trayIconAdded) return;
     Shell_NotifyIconW(NIM_DELETE, &trayIcon);
     trayIconAdded = false;

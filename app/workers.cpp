@@ -1,5 +1,6 @@
 #include "app/workers.h"
 
+#include <cstdint>
 #include <new>
 
 #include "app/controller.h"
@@ -7,9 +8,26 @@
 #include "core/app_messages.h"
 #include "core/app_state.h"
 #include "ui/panels.h"
+#include "core/secure_wipe.h"
 #include "update/update_protocol.h"
 
 unsigned accountGeneration = 0;
+
+UpdateRequest::~UpdateRequest()
+{
+    wipeText(updateKey);
+}
+
+LoginRequest::~LoginRequest()
+{
+    wipeText(updateKey);
+}
+
+void retireRunningWorkers()
+{
+    ++accountGeneration;
+    appState.updateInFlight = false;
+}
 
 bool launchWorkerThread(LPTHREAD_START_ROUTINE routine, void* argument)
 {
@@ -24,7 +42,10 @@ WorkerLauncher launchWorker = launchWorkerThread;
 
 void startUpdate()
 {
-    if (!isSignedIn() || appState.updateStatus == UpdateStatus::Updating) return;
+    // The mark, not the shown status: a connection loss shows "Failed" while
+    // the update still runs, and a second one beside it could land first.
+    if (!isSignedIn() || appState.updateInFlight) return;
+    appState.updateInFlight = true;
     appState.updateStatus = UpdateStatus::Updating;
     refreshStatusPanel();
 
@@ -44,7 +65,8 @@ void startLoginWorker(LoginRequest* request)
 
 void startConnectivityCheck()
 {
-    launchWorker(connectivityWorker, nullptr);
+    const uintptr_t number = ++appState.lastCheckStarted;
+    launchWorker(connectivityWorker, reinterpret_cast<void*>(number));
 }
 
 DWORD WINAPI updateWorker(LPVOID argument)
@@ -77,9 +99,9 @@ DWORD WINAPI loginWorker(LPVOID argument)
     return 0;
 }
 
-DWORD WINAPI connectivityWorker(LPVOID)
+DWORD WINAPI connectivityWorker(LPVOID checkNumber)
 {
     const bool reachable = checkConnectivity();
-    PostMessageW(mainWindow, WM_NETWORK_STATE, reachable ? 1 : 0, 0);
+    PostMessageW(mainWindow, WM_NETWORK_STATE, reachable ? 1 : 0, reinterpret_cast<LPARAM>(checkNumber));
     return 0;
 }

@@ -25,6 +25,13 @@ struct AppState {
     bool loginPanelShown = false;
     std::wstring loginErrorText;
     int32_t clientHeight = 248;
+    // An update worker runs whose result is still wanted; kept apart from
+    // updateStatus, which a connection loss sets to Failed meanwhile.
+    bool updateInFlight = false;
+    // Connectivity checks are numbered as they start; an answer older than
+    // the newest one applied is dropped.
+    uint32_t lastCheckStarted = 0;
+    uint32_t lastCheckApplied = 0;
 };
 
 extern AppState appState;

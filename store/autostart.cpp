@@ -7,7 +7,10 @@
 void setAutostart(bool enabled)
 {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+    // Created when missing (a fresh profile, a cleaning tool): opening alone
+    // would make "Enable now" silently write nothing.
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
         return;
     if (!enabled) {
         RegDeleteValueW(key, kRunValueName);

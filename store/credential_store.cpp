@@ -1,7 +1,9 @@
 #include "store/credential_store.h"
 
 #include "core/app_state.h"
+#include "core/secure_wipe.h"
 #include "core/text_encoding.h"
+#include "store/account_blob.h"
 
 #include <windows.h>
 #include <wincred.h>
@@ -9,11 +11,11 @@
 #include <string>
 
 // The blob carries the update key: wipe each copy once it is no longer needed.
-static void wipe(std::string& bytes)
+static void wipeFields(AccountFields& fields)
 {
-    if (!bytes.empty())
-        SecureZeroMemory(&bytes[0], bytes.size());
-    bytes.clear();
+    wipeBytes(fields.hostname);
+    wipeBytes(fields.username);
+    wipeBytes(fields.updateKey);
 }
 
 void loadAccount()
@@ -23,20 +25,14 @@ void loadAccount()
         return;
     if (credential->CredentialBlobSize > 0) {
         std::string blob(reinterpret_cast<const char*>(credential->CredentialBlob), credential->CredentialBlobSize);
-        // No escaping: the host and user name end at the first two bars,
-        // every later bar belongs to the update key.
-        size_t first = blob.find('|');
-        size_t second = std::string::npos;
-        if (first != std::string::npos && first + 1 < blob.size())
-            second = blob.find('|', first + 1);
-        if (second != std::string::npos) {
-            appState.hostname = utf8ToWide(blob.substr(0, first));
-            appState.username = utf8ToWide(blob.substr(first + 1, second - first - 1));
-            std::string key = blob.substr(second + 1);
-            appState.updateKey = utf8ToWide(key);
-            wipe(key);
+        AccountFields fields;
+        if (splitAccountBlob(blob, fields)) {
+            appState.hostname = utf8ToWide(fields.hostname);
+            appState.username = utf8ToWide(fields.username);
+            appState.updateKey = utf8ToWide(fields.updateKey);
         }
-        wipe(blob);
+        wipeFields(fields);
+        wipeBytes(blob);
         SecureZeroMemory(credential->CredentialBlob, credential->CredentialBlobSize);
     }
     CredFree(credential);
@@ -44,13 +40,10 @@ void loadAccount()
 
 void saveAccount()
 {
-    std::string host = wideToUtf8(appState.hostname);
-    std::string user = wideToUtf8(appState.username);
-    std::string key = wideToUtf8(appState.updateKey);
-    std::string blob;
-    blob.reserve(host.size() + user.size() + key.size() + 2);
-    blob.append(host).append(1, '|').append(user).append(1, '|').append(key);
-    wipe(key);
+    AccountFields fields{wideToUtf8(appState.hostname), wideToUtf8(appState.username),
+                         wideToUtf8(appState.updateKey)};
+    std::string blob = joinAccountBlob(fields);
+    wipeFields(fields);
 
     CREDENTIALW credential = {};
     credential.Flags = 0;
@@ -65,7 +58,7 @@ void saveAccount()
     credential.TargetAlias = nullptr;
     credential.UserName = const_cast<wchar_t*>(appState.username.c_str());
     CredWriteW(&credential, 0);
-    wipe(blob);
+    wipeBytes(blob);
 }
 
 void deleteAccount()

@@ -4,6 +4,8 @@
 
 #include <cwchar>
 
+#include "store/state_time.h"
+
 std::wstring readStateValue(const wchar_t* name)
 {
     HKEY key = nullptr;
@@ -40,16 +42,16 @@ void writeStateValue(const wchar_t* name, const std::wstring& text)
 
 std::optional<SYSTEMTIME> parseStateTime(const std::wstring& text)
 {
-    short year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-    if (swscanf(text.c_str(), L"%hd-%hd-%hdT%hd:%hd:%hd", &year, &month, &day, &hour, &minute, &second) != 6)
+    std::optional<StateTime> parsed = parseStateTimeText(text);
+    if (!parsed)
         return std::nullopt;
     SYSTEMTIME time = {};
-    time.wYear = static_cast<WORD>(year);
-    time.wMonth = static_cast<WORD>(month);
-    time.wDay = static_cast<WORD>(day);
-    time.wHour = static_cast<WORD>(hour);
-    time.wMinute = static_cast<WORD>(minute);
-    time.wSecond = static_cast<WORD>(second);
+    time.wYear = static_cast<WORD>(parsed->year);
+    time.wMonth = static_cast<WORD>(parsed->month);
+    time.wDay = static_cast<WORD>(parsed->day);
+    time.wHour = static_cast<WORD>(parsed->hour);
+    time.wMinute = static_cast<WORD>(parsed->minute);
+    time.wSecond = static_cast<WORD>(parsed->second);
     return time;
 }
 
@@ -81,9 +83,10 @@ void saveUpdateState(const std::wstring& ip, bool ipChanged)
 
     SYSTEMTIME now;
     GetLocalTime(&now);
-    wchar_t text[64] = {};
-    swprintf(text, 64, L"%04d-%02d-%02dT%02d:%02d:%02d", now.wYear, now.wMonth, now.wDay, now.wHour,
-             now.wMinute, now.wSecond);
+    const std::wstring text = formatStateTime({static_cast<int16_t>(now.wYear), static_cast<int16_t>(now.wMonth),
+                                               static_cast<int16_t>(now.wDay), static_cast<int16_t>(now.wHour),
+                                               static_cast<int16_t>(now.wMinute),
+                                               static_cast<int16_t>(now.wSecond)});
 
     writeStateValue(kValueLastTime, text);
     appState.lastUpdateTime = now;

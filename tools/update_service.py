@@ -16,7 +16,9 @@ is described in briefs/service.md; in short:
                 "address": "...", "maintenance": false, "cert": "good",
                 "fault": {"on": [...], "status", "body", "body_hex", "delay",
                           "hold", "stall", "close_mid_body", "big_body",
-                          "refuse"}}
+                          "refuse", "redirect", "trickle"}}
+               redirect: "Location" of a 302 (or "status"); trickle: seconds
+               between the single bytes of a 100-byte "good ..." body.
   records.json {"host.name": "address"}
   requests.log one JSON object per request, written when the request has been
                read (before any delay, hold or stall) and flushed.
@@ -50,6 +52,7 @@ CERT_FILES = {
 BIG_BODY_PREFIX = b"good 203.0.113.7 "
 MID_BODY_BYTES = b"good 203.0"      # sent of a promised 100 before the connection drops
 MID_BODY_LENGTH = 100
+TRICKLE_BODY = (b"good 203.0.113.7 " + b"x" * 100)[:100]
 HOLD_POLL_SECONDS = 0.05
 STALL_LIMIT_SECONDS = 300
 LABEL = re.compile(r"^[A-Za-z0-9](?:[A-Za-z0-9-]{0,61}[A-Za-z0-9])?$")
@@ -215,6 +218,12 @@ class ServiceHandler(BaseHTTPRequestHandler):
         status, body, mode = 200, b"", "normal"
         if fault.get("stall"):
             mode = "stall"
+        elif fault.get("redirect"):
+            mode = "redirect"
+            status = int(fault.get("status", 302))
+        elif fault.get("trickle"):
+            mode = "trickle"
+            body = TRICKLE_BODY
         elif fault.get("close_mid_body"):
             mode = "close_mid_body"
             body = MID_BODY_BYTES
@@ -253,6 +262,12 @@ class ServiceHandler(BaseHTTPRequestHandler):
         if fault.get("hold"):
             while (state.config().get("fault") or {}).get("hold"):
                 time.sleep(HOLD_POLL_SECONDS)
+        if mode == "redirect":
+            self.send_head(status, 0, [("Location", str(fault["redirect"]))])
+            return
+        if mode == "trickle":
+            self.trickle(body, float(fault["trickle"]))
+            return
         if mode == "close_mid_body":
             self.send_head(200, MID_BODY_LENGTH)
             self.wfile.write(body)
@@ -264,16 +279,31 @@ class ServiceHandler(BaseHTTPRequestHandler):
         if self.command != "HEAD":
             self.wfile.write(body)
 
-    def send_head(self, status, length):
+    def send_head(self, status, length, extra=()):
         # One request per connection: the certificate and the proxy's refusal
         # act per connection, and Wine's WinHTTP would otherwise reuse a
         # pooled connection (even from another session) and bypass both.
         self.send_response(status)
+        for name, value in extra:
+            self.send_header(name, value)
         self.send_header("Content-Type", "text/plain")
         self.send_header("Content-Length", str(length))
         self.send_header("Connection", "close")
         self.end_headers()
         self.close_connection = True
+
+    def trickle(self, body, interval):
+        # One byte at a time, each well inside any single read time-out,
+        # until the body is out or the client has given up.
+        self.send_head(200, len(body))
+        self.wfile.flush()
+        for i in range(len(body)):
+            time.sleep(interval)
+            try:
+                self.wfile.write(body[i:i + 1])
+                self.wfile.flush()
+            except OSError:
+                return
 
     def stall(self):
         # Silent until the client gives up and closes its end.

@@ -39,6 +39,9 @@ void showLoginPanel(HWND window)
         createControl(window, head[1]);
     for (const ControlSpec& row : body)
         createControl(window, row);
+    // No more than submitLogin reads: a longer paste would be cut silently.
+    for (int id : {IDC_EDIT_HOSTNAME, IDC_EDIT_USERNAME, IDC_EDIT_KEY})
+        SendDlgItemMessageW(window, id, EM_LIMITTEXT, kLoginFieldBufferChars - 1, 0);
     if (signedIn) {
         createControl(window, {IDC_LOGIN, L"BUTTON", L"Login", WS_TABSTOP, 0, 140, 205, 90, 26, &bodyFont});
         createControl(window, {IDC_CANCEL, L"BUTTON", L"Cancel", WS_TABSTOP, 0, 240, 205, 90, 26, &bodyFont});

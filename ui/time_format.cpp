@@ -2,21 +2,9 @@
 
 #include <cwchar>
 
-std::wstring formatCountdown(int32_t seconds)
-{
-    wchar_t text[16] = {};
-    swprintf(text, 16, L"%02d:%02ds", static_cast<int>(seconds / 60), static_cast<int>(seconds % 60));
-    return text;
-}
-
 std::wstring formatTimestamp(const SYSTEMTIME& time)
 {
-    int hour12 = time.wHour > 12 ? time.wHour - 12 : (time.wHour == 0 ? 12 : time.wHour);
-    const wchar_t* suffix = time.wHour < 12 ? L"AM" : L"PM";
-    wchar_t text[64] = {};
-    swprintf(text, 64, L"%d/%d/%d %d:%02d:%02d %ls", time.wMonth, time.wDay, time.wYear, hour12, time.wMinute,
-             time.wSecond, suffix);
-    return text;
+    return formatClockTime({time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond});
 }
 
 bool systemTimeToSeconds(const SYSTEMTIME& time, uint64_t& seconds)
@@ -28,28 +16,6 @@ bool systemTimeToSeconds(const SYSTEMTIME& time, uint64_t& seconds)
     // Each time drops its own milliseconds before the difference is taken.
     seconds = ticks / 10000000ULL;
     return true;
-}
-
-std::wstring formatAge(int64_t d)
-{
-    wchar_t text[64] = {};
-    if (d < 60)
-        return L"just now";
-    if (d < 3600) {
-        long long m = d / 60;
-        swprintf(text, 64, m <= 1 ? L"%lld minute ago" : L"%lld minutes ago", m);
-    } else if (d < 86400) {
-        long long h = d / 3600;
-        long long m = (d - 3600 * h) / 60;
-        if (m > 0)
-            swprintf(text, 64, L"%lldh %lldm ago", h, m);
-        else
-            swprintf(text, 64, h <= 1 ? L"%lld hour ago" : L"%lld hours ago", h);
-    } else {
-        long long n = d / 86400;
-        swprintf(text, 64, n <= 1 ? L"%lld day ago" : L"%lld days ago", n);
-    }
-    return text;
 }
 
 std::wstring formatRelativeTime(const SYSTEMTIME& time)

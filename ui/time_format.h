@@ -7,8 +7,7 @@
 #include <cstdint>
 #include <string>
 
-// "%02d:%02ds": 120 -> "02:00s"; minutes are not limited to two digits.
-std::wstring formatCountdown(int32_t seconds);
+#include "ui/time_text.h"
 
 // 12-hour clock, "3/7/2025 4:05:09 PM".
 std::wstring formatTimestamp(const SYSTEMTIME& time);
@@ -16,9 +15,6 @@ std::wstring formatTimestamp(const SYSTEMTIME& time);
 // Age relative to the current local time: "just now", "5 minutes ago",
 // "1h 10m ago", "2 days ago".
 std::wstring formatRelativeTime(const SYSTEMTIME& time);
-
-// The age text for a difference in whole seconds; formatRelativeTime's rule.
-std::wstring formatAge(int64_t seconds);
 
 // Whole seconds since 1601; false for a time SystemTimeToFileTime rejects
 // (only a hand-edited registry value can hold one).

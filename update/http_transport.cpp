@@ -5,22 +5,60 @@
 
 namespace {
 
+// The whole exchange, from WinHttpOpen to the end of the body. Each phase has
+// its own 15 s time-out, but a peer that sends one byte every 14 s never
+// trips it; without a total bound such a peer holds a worker for days, and a
+// connectivity check starts every five seconds.
+const ULONGLONG kExchangeDeadlineMs = 30000;
+
+// TLS 1.2 and 1.3 only. Windows 7 speaks only SSL 3 and TLS 1.0 unless asked,
+// and a system that does not know the 1.3 flag refuses the whole value.
+const DWORD kSecureProtocols = WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2 | WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_3;
+const DWORD kSecureProtocolsFallback = WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2;
+
+// Milliseconds left before the deadline, 0 once it has passed.
+DWORD remainingMs(ULONGLONG deadline)
+{
+    const ULONGLONG now = GetTickCount64();
+    return now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
+}
+
+// No single wait may reach past the deadline.
+void boundReceiveTimeout(HINTERNET request, DWORD remaining)
+{
+    DWORD timeout = remaining < static_cast<DWORD>(kNetworkTimeoutMs) ? remaining : kNetworkTimeoutMs;
+    WinHttpSetOption(request, WINHTTP_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
+}
+
 // Reads until the server ends the body, a read fails (the connection broke
 // off: what arrived is kept) or the body reaches kMaxBodyBytes, so a broken
-// or hostile server cannot make the client hold an unbounded reply.
-std::string readBody(HINTERNET request)
+// or hostile server cannot make the client hold an unbounded reply. False
+// when the deadline passed first: a reply that slow counts as none.
+bool readBody(HINTERNET request, ULONGLONG deadline, std::string& body)
 {
-    std::string body;
     char buffer[kReadBufferBytes];
     while (body.size() < kMaxBodyBytes) {
+        const DWORD remaining = remainingMs(deadline);
+        if (remaining == 0)
+            return false;
+        boundReceiveTimeout(request, remaining);
+        // Only what has arrived: a read of a whole chunk waits until the chunk
+        // is full, one trickled byte after another, and the deadline would
+        // never be looked at.
+        DWORD available = 0;
+        if (!WinHttpQueryDataAvailable(request, &available))
+            return remainingMs(deadline) > 0;
+        if (available == 0)
+            return true;
         DWORD room = static_cast<DWORD>(kMaxBodyBytes - body.size());
         DWORD wanted = room < kReadChunkBytes ? room : kReadChunkBytes;
+        if (available < wanted) wanted = available;
         DWORD received = 0;
         if (!WinHttpReadData(request, buffer, wanted, &received) || received == 0)
-            break;
+            return remainingMs(deadline) > 0;
         body.append(buffer, received);
     }
-    return body;
+    return true;
 }
 
 }  // namespace
@@ -29,6 +67,7 @@ HttpResponse httpsGet(const std::wstring& host, const std::wstring& path,
                       const wchar_t* extraHeader, bool ignoreCertErrors)
 {
     HttpResponse response;
+    const ULONGLONG deadline = GetTickCount64() + kExchangeDeadlineMs;
     HINTERNET connection = nullptr;
     HINTERNET request = nullptr;
 
@@ -43,6 +82,11 @@ HttpResponse httpsGet(const std::wstring& host, const std::wstring& path,
         DWORD responseTimeout = kNetworkTimeoutMs;
         WinHttpSetOption(session, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseTimeout,
                          sizeof responseTimeout);
+        DWORD protocols = kSecureProtocols;
+        if (!WinHttpSetOption(session, WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols)) {
+            protocols = kSecureProtocolsFallback;
+            WinHttpSetOption(session, WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols);
+        }
         connection = WinHttpConnect(session, host.c_str(), kHttpsPort, 0);
     }
     if (connection) {
@@ -52,6 +96,10 @@ HttpResponse httpsGet(const std::wstring& host, const std::wstring& path,
                                      WINHTTP_DEFAULT_ACCEPT_TYPES, WINHTTP_FLAG_SECURE);
     }
     if (request) {
+        // A 3xx would otherwise be followed with the Authorization header to
+        // whatever host it names; unfollowed it is an ordinary status.
+        DWORD noRedirects = WINHTTP_DISABLE_REDIRECTS;
+        WinHttpSetOption(request, WINHTTP_OPTION_DISABLE_FEATURE, &noRedirects, sizeof noRedirects);
         if (ignoreCertErrors) {
             DWORD flags = kIgnoreAllCertErrorFlags;
             WinHttpSetOption(request, WINHTTP_OPTION_SECURITY_FLAGS, &flags, sizeof flags);
@@ -59,16 +107,24 @@ HttpResponse httpsGet(const std::wstring& host, const std::wstring& path,
         if (extraHeader)
             WinHttpAddRequestHeaders(request, extraHeader, static_cast<DWORD>(-1), WINHTTP_ADDREQ_FLAG_ADD);
 
+        // The wait for the headers ends at the deadline as well.
+        DWORD responseWait = remainingMs(deadline);
+        if (responseWait > static_cast<DWORD>(kNetworkTimeoutMs)) responseWait = kNetworkTimeoutMs;
+        WinHttpSetOption(request, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseWait, sizeof responseWait);
+
         if (WinHttpSendRequest(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0) &&
-            WinHttpReceiveResponse(request, nullptr)) {
+            WinHttpReceiveResponse(request, nullptr) && remainingMs(deadline) > 0) {
             DWORD status = 0;
             DWORD statusSize = sizeof status;
             // A failed query leaves 0, which the caller reports as "http_0".
             WinHttpQueryHeaders(request, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
                                 WINHTTP_HEADER_NAME_BY_INDEX, &status, &statusSize, WINHTTP_NO_HEADER_INDEX);
-            response.statusCode = status;
-            response.body = readBody(request);
-            response.ok = true;
+            if (readBody(request, deadline, response.body)) {
+                response.statusCode = status;
+                response.ok = true;
+            } else {
+                response.body.clear();
+            }
         }
     }
 

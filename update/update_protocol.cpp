@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <wincrypt.h>
 
+#include "core/secure_wipe.h"
 #include "core/text_encoding.h"
 #include "update/http_transport.h"
 #include "update/reply_classifier.h"
@@ -41,10 +42,20 @@ UpdateRequestParts buildUpdateRequest(const std::wstring& hostname, const std::w
 {
     // Neither part is escaped: a colon in the user name or key, or an "&" in
     // the host name, goes to the server as it is.
-    std::string credentials = wideToUtf8(username) + ":" + wideToUtf8(updateKey);
+    std::string key = wideToUtf8(updateKey);
+    std::string credentials = wideToUtf8(username);
+    credentials.reserve(credentials.size() + 1 + key.size());
+    credentials.append(1, ':').append(key);
+    std::string encoded = base64Encode(credentials);
+    std::wstring wideEncoded = utf8ToWide(encoded);
     UpdateRequestParts parts;
     parts.path = kUpdatePathPrefix + hostname;
-    parts.header = kAuthorizationPrefix + utf8ToWide(base64Encode(credentials));
+    parts.header.reserve(std::char_traits<wchar_t>::length(kAuthorizationPrefix) + wideEncoded.size());
+    parts.header.append(kAuthorizationPrefix).append(wideEncoded);
+    wipeBytes(key);
+    wipeBytes(credentials);
+    wipeBytes(encoded);
+    wipeText(wideEncoded);
     return parts;
 }
 
@@ -53,6 +64,7 @@ UpdateResult performUpdate(const std::wstring& hostname, const std::wstring& use
 {
     UpdateRequestParts parts = buildUpdateRequest(hostname, username, updateKey);
     HttpResponse response = httpsGet(kUpdateServerHost, parts.path, parts.header.c_str(), kIgnoreCertErrors);
+    wipeText(parts.header);
     return classifyReply(response);
 }
 

@@ -31,4 +31,8 @@ inline const StateTimeText kStateTimeTexts[] = {
     {L"2025/03/07T16:05:09", false, false, 0, 0, 0, 0, 0, 0},
     {L"yesterday", false, false, 0, 0, 0, 0, 0, 0},
     {L"", false, false, 0, 0, 0, 0, 0, 0},
+    // Out of 16-bit range: refused, not wrapped round to a plausible date.
+    {L"67561-65539-07T16:05:09", false, false, 0, 0, 0, 0, 0, 0},
+    {L"2025-03-07T16:05:32768", false, false, 0, 0, 0, 0, 0, 0},
+    {L"-32768-03-07T16:05:32767", true, false, 0x8000, 3, 7, 16, 5, 32767},
 };

@@ -62,6 +62,7 @@ TEST_F(ControllerTest, CountdownTickDecrementsThenResetsAndStartsUpdate)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.before);
         appState.updateStatus = UpdateStatus::Succeeded;
+        appState.updateInFlight = false;
         const size_t updatesBefore = launchCount(updateWorker);
         appState.secondsToNextCheck = c.before;
         SendMessageW(mainWindow, WM_TIMER, IDT_COUNTDOWN, 0);
@@ -187,6 +188,7 @@ TEST_F(ControllerTest, NetworkStateActsOnlyOnChange)
         UpdateStatus statusAfter;
         const wchar_t* errorAfter;
         size_t updatesStarted;
+        uint32_t check;
     };
     const Case cases[] = {
         {"lost", true, UpdateStatus::Succeeded, false, false, UpdateStatus::Failed,
@@ -198,6 +200,10 @@ TEST_F(ControllerTest, NetworkStateActsOnlyOnChange)
         {"back-during-update", false, UpdateStatus::Updating, true, true, UpdateStatus::Updating,
          L"earlier", 0},
         {"still-online", true, UpdateStatus::Succeeded, true, true, UpdateStatus::Succeeded, L"earlier", 0},
+        // Checks answer out of order: an older "unreachable" after a newer
+        // "reachable" changes nothing.
+        {"newer-check-back", false, UpdateStatus::Failed, true, true, UpdateStatus::Updating, L"earlier", 1, 2},
+        {"older-check-lost", true, UpdateStatus::Succeeded, false, true, UpdateStatus::Succeeded, L"earlier", 0, 1},
     };
     createSignedInWindow();
     for (const Case& c : cases) {
@@ -205,9 +211,10 @@ TEST_F(ControllerTest, NetworkStateActsOnlyOnChange)
         freeLaunchedWorkers();
         appState.online = c.onlineBefore;
         appState.updateStatus = c.statusBefore;
+        appState.updateInFlight = c.statusBefore == UpdateStatus::Updating;
         appState.errorText = L"earlier";
         appState.secondsToNextCheck = 37;
-        SendMessageW(mainWindow, WM_NETWORK_STATE, c.reachable ? 1 : 0, 0);
+        SendMessageW(mainWindow, WM_NETWORK_STATE, c.reachable ? 1 : 0, c.check);
         EXPECT_EQ(appState.online, c.onlineAfter);
         EXPECT_EQ(appState.updateStatus, c.statusAfter);
         EXPECT_EQ(appState.errorText, c.errorAfter);

@@ -18,6 +18,22 @@ void typeAccount(const std::wstring& hostname, const std::wstring& username, con
     setControlText(IDC_EDIT_KEY, key);
 }
 
+// A paste goes through the edit's text limit; WM_SETTEXT would not.
+void pasteIntoControl(int id, const std::wstring& text)
+{
+    setControlText(id, L"");
+    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    ASSERT_NE(memory, nullptr);
+    memcpy(GlobalLock(memory), text.c_str(), bytes);
+    GlobalUnlock(memory);
+    ASSERT_TRUE(OpenClipboard(mainWindow));
+    EmptyClipboard();
+    SetClipboardData(CF_UNICODETEXT, memory);
+    CloseClipboard();
+    SendMessageW(GetDlgItem(mainWindow, id), WM_PASTE, 0, 0);
+}
+
 SeenBox pressLoginExpectingBox(const wchar_t* caption, int answer)
 {
     BoxAnswerer answerer(caption, answer);
@@ -73,6 +89,7 @@ TEST_F(LoginTest, AcceptedInputIsTrimmedLoweredAndSentToOneWorker)
         const char* name;
         std::wstring hostname, username, key;
         std::wstring sentHostname, sentUsername, sentKey;
+        bool keyPasted = false;
     };
     // 900 + 1 + 900 + 1 + 758 = 2560 bytes: the largest blob the store takes.
     const std::wstring wide(300, L'\u4E00');
@@ -86,11 +103,18 @@ TEST_F(LoginTest, AcceptedInputIsTrimmedLoweredAndSentToOneWorker)
          L"h\u00C4.example.net", L"\u00C9mile", L"k\u00DF"},
         {"bar-in-key", L"h.example.net", L"bob", L"a|b", L"h.example.net", L"bob", L"a|b"},
         {"blob-at-limit", wide, wide, longestKey, wide, wide, longestKey},
+        // The field takes no more than is read, so the cut is visible there.
+        {"pasted-600-key", L"h.example.net", L"bob", std::wstring(600, L'k'), L"h.example.net", L"bob",
+         std::wstring(511, L'k'), true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         createWindow();
         typeAccount(c.hostname, c.username, c.key);
+        if (c.keyPasted) {
+            pasteIntoControl(IDC_EDIT_KEY, c.key);
+            EXPECT_EQ(GetWindowTextLengthW(GetDlgItem(mainWindow, IDC_EDIT_KEY)), 511);
+        }
         SendMessageW(mainWindow, WM_COMMAND, IDC_LOGIN, 0);
         ASSERT_EQ(launchCount(loginWorker), 1u);
         auto* request = lastLaunched<LoginRequest>(loginWorker);

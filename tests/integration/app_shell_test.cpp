@@ -147,6 +147,22 @@ TEST_F(ShellTest, IconIsAddedAgainWhenTheShellRestarts)
     EXPECT_FALSE(Shell_NotifyIconW(NIM_MODIFY, &probe));
 }
 
+// At sign-in the shell may not take the icon yet; here an icon of the same
+// window and id makes the first add fail, and the retry adds it once that
+// one is gone.
+TEST_F(ShellTest, FailedAddIsRetriedUntilTheIconIsThere)
+{
+    createWindow();
+    NOTIFYICONDATAW probe = trayIcon;
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &probe));
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_ADD, &probe));
+    addTrayIcon(mainWindow);
+    EXPECT_GT(trayRetriesLeft, 0);
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &probe));
+    EXPECT_TRUE(pumpUntil([&] { return Shell_NotifyIconW(NIM_MODIFY, &probe) != FALSE; }));
+    EXPECT_EQ(trayRetriesLeft, 0);
+}
+
 TEST_F(ShellTest, NoticeIsOfferedOnlyAtFirstHide)
 {
     createWindow();

@@ -89,6 +89,27 @@ TEST_F(WorkerTest, ConnectivityWorkerReportsReachability)
     }
 }
 
+// The connection drops and returns while the service holds the update: the
+// status shows the loss, yet no second update starts beside the first.
+TEST_F(WorkerTest, LossAndReturnDuringAnUpdateStartNoSecondOne)
+{
+    ASSERT_TRUE(serviceSetConfig(
+        R"({"accounts": [{"hostname": "home.example.net", "username": "alice", "key": "s3cret"}],
+            "address": "203.0.113.7", "fault": {"on": ["update"], "hold": true}})"));
+    const size_t before = serviceRequestCount();
+    createSignedInWindow();
+    ASSERT_EQ(serviceWaitForRequests(before + 1, 30000).size(), before + 1);
+    SendMessageW(mainWindow, WM_NETWORK_STATE, 0, 0);
+    EXPECT_EQ(appState.updateStatus, UpdateStatus::Failed);
+    SendMessageW(mainWindow, WM_NETWORK_STATE, 1, 0);
+    SendMessageW(mainWindow, WM_COMMAND, IDC_UPDATE_IP, 0);
+    ASSERT_TRUE(serviceSetConfig(kAccountConfig));
+    ASSERT_TRUE(pumpUntil([] { return appState.updateStatus == UpdateStatus::Succeeded; }, 60000));
+    ASSERT_TRUE(waitForWorkers(60000));
+    drainMessages();
+    EXPECT_EQ(serviceRequestCount(), before + 1);
+}
+
 // The service holds the update's answer until the logout is done.
 TEST_F(WorkerTest, UpdateAnsweredAfterLogoutIsDropped)
 {

@@ -102,13 +102,17 @@ TEST_F(Autostart, EnableWritesTheQuotedCommandLineOfTheRunningProgram)
     struct Case {
         const char* label;
         std::wstring exePath;  // empty: enable from this test program itself
+        bool runKeyDeleted = false;
     } cases[] = {
         {"this test program", L""},
         {"a copy in a path with spaces", spaced + L"\\Lumaroth Probe.exe"},
+        {"the Run key itself missing", L"", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         deleteRawValue(kRunKey, kRunValueName);
+        if (c.runKeyDeleted)
+            ASSERT_EQ(ERROR_SUCCESS, RegDeleteKeyW(HKEY_CURRENT_USER, kRunKey));
         std::wstring expected;
         if (c.exePath.empty()) {
             setAutostart(true);

@@ -140,13 +140,20 @@ TEST_F(UpdateExchange, NonOkStatusGivesHttpCode)
         {R"({"status": 500, "body": "911"})", "http_500"},
         {R"({"status": 404, "body": "good 203.0.113.7"})", "http_404"},
         {R"({"status": 403, "body": "nochg 203.0.113.7"})", "http_403"},
+        // Redirects are not followed: the key never leaves for another host.
+        {R"({"redirect": "https://elsewhere.vexlumen.net/?hostname=home.example.net"})", "http_302"},
+        {R"({"redirect": "https://dynupdate.vexlumen.net/?hostname=home.example.net"})", "http_302"},
+        {R"({"redirect": "http://dynupdate.vexlumen.net/?hostname=home.example.net", "status": 301})",
+         "http_301"},
     };
     for (const auto& c : cases) {
         ASSERT_TRUE(serviceSetConfig(serviceConfig(std::string(", \"fault\": ") + c.fault)));
+        const size_t before = serviceRequestCount();
         UpdateResult result = performUpdate(L"home.example.net", L"alice", L"s3cret");
         EXPECT_FALSE(result.success) << c.fault;
         EXPECT_EQ(result.code, c.code) << c.fault;
         EXPECT_EQ(result.ip, "") << c.fault;
+        EXPECT_EQ(serviceRequestCount(), before + 1) << c.fault;
     }
 }
 
@@ -156,6 +163,8 @@ TEST_F(UpdateExchange, RawRepliesAreClassified)
         {R"({"body": "GOOD 198.51.100.4\r\n"})", true, "good", "198.51.100.4"},
         {R"({"body": ""})", false, "", ""},
         {R"({"body_hex": "0d0a6e6f63686720312e322e332e340d0a"})", true, "nochg", "1.2.3.4"},
+        // A byte every 2 s never trips a read time-out; the deadline ends it.
+        {R"({"trickle": 2})", false, "network_error", ""},
     };
     for (const auto& c : cases) {
         ASSERT_TRUE(serviceSetConfig(serviceConfig(std::string(", \"fault\": ") + c.fault)));

@@ -1,0 +1,69 @@
+#include "store/state_time.h"
+
+#include <cwchar>
+#include <cwctype>
+
+namespace {
+
+// One number as scanf's "%hd" reads it (white space, a sign, decimal digits)
+// but with the range checked: scanf's behaviour on a number out of range is
+// undefined, and in practice 67561 wraps round to a plausible 2025.
+bool readNumber(const std::wstring& text, size_t& at, int16_t& value)
+{
+    while (at < text.size() && std::iswspace(static_cast<wint_t>(text[at])))
+        ++at;
+    bool negative = false;
+    if (at < text.size() && (text[at] == L'+' || text[at] == L'-')) {
+        negative = text[at] == L'-';
+        ++at;
+    }
+    const size_t digitsStart = at;
+    long magnitude = 0;
+    const long limit = negative ? 32768L : 32767L;
+    while (at < text.size() && text[at] >= L'0' && text[at] <= L'9') {
+        magnitude = magnitude * 10 + (text[at] - L'0');
+        if (magnitude > limit)
+            return false;
+        ++at;
+    }
+    if (at == digitsStart)
+        return false;
+    value = static_cast<int16_t>(negative ? -magnitude : magnitude);
+    return true;
+}
+
+bool readLiteral(const std::wstring& text, size_t& at, wchar_t literal)
+{
+    if (at >= text.size() || text[at] != literal)
+        return false;
+    ++at;
+    return true;
+}
+
+}  // namespace
+
+bool operator==(const StateTime& a, const StateTime& b)
+{
+    return a.year == b.year && a.month == b.month && a.day == b.day && a.hour == b.hour &&
+           a.minute == b.minute && a.second == b.second;
+}
+
+std::optional<StateTime> parseStateTimeText(const std::wstring& text)
+{
+    StateTime time;
+    size_t at = 0;
+    if (readNumber(text, at, time.year) && readLiteral(text, at, L'-') && readNumber(text, at, time.month) &&
+        readLiteral(text, at, L'-') && readNumber(text, at, time.day) && readLiteral(text, at, L'T') &&
+        readNumber(text, at, time.hour) && readLiteral(text, at, L':') && readNumber(text, at, time.minute) &&
+        readLiteral(text, at, L':') && readNumber(text, at, time.second))
+        return time;
+    return std::nullopt;
+}
+
+std::wstring formatStateTime(const StateTime& time)
+{
+    wchar_t text[64] = {};
+    std::swprintf(text, 64, L"%04d-%02d-%02dT%02d:%02d:%02d", time.year, time.month, time.day, time.hour,
+                  time.minute, time.second);
+    return text;
+}
