@@ -132,6 +132,7 @@ TEST(Journey, InstallUpgradeUninstall)
     EXPECT_TRUE(accountStored());
     EXPECT_EQ(readStoredState().ip, L"198.51.100.20");
     EXPECT_EQ(userString(kRunKey, L"Lumaroth"), autostart);
+    EXPECT_EQ(userString(kUninstallKey, L"InstallLocation"), folder);
     LumarothProcess second;
     main = startAndSettle(second, service);
     ASSERT_TRUE(main);
