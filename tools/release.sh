@@ -64,7 +64,7 @@ package() {
     # The installer keeps the time of the file it packs.
     touch -d "@$SOURCE_DATE_EPOCH" "$out/stage/"*
     makensis -V1 -DVERSION="$version" -DEXE="$out/stage/Lumaroth.exe" -DOUTFILE="$out/$setup" \
-             installer/lumaroth.nsi
+             "$root/installer/lumaroth.nsi"
     [ "$sign" = 1 ] && tools/sign.sh "$out/$setup" >/dev/null
     python3 - "$out/stage" "$out/$zip" <<'PY'
 import os, sys, time, zipfile
