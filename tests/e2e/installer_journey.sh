@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# The installer journey: signs a copy of the setup exe with a certificate made
+# here (a throwaway root and a code-signing certificate under it), checks the
+# signature, then runs the journey with that copy:
+#   installer_journey.sh SETUP_EXE DRIVER_EXE LUMAROTH_EXE
+set -euo pipefail
+setup=${1:?usage: installer_journey.sh SETUP_EXE DRIVER_EXE LUMAROTH_EXE}
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+source "$here/../harness/prefix.sh"
+: "${LUMAROTH_RUN_DIR:?run the journeys through tools/test.sh}"
+work=$LUMAROTH_RUN_DIR/signing
+rm -rf "$work" && mkdir -p "$work" && cd "$work"
+
+openssl req -x509 -newkey rsa:2048 -nodes -keyout root.key -out root.pem -days 2 \
+    -subj "/CN=Lumaroth Throwaway Root" 2>/dev/null
+openssl req -newkey rsa:2048 -nodes -keyout signer.key -out signer.csr -subj "/CN=Lumaroth Throwaway Signer" 2>/dev/null
+printf 'keyUsage=critical,digitalSignature\nextendedKeyUsage=codeSigning\n' > signer.ext
+openssl x509 -req -in signer.csr -CA root.pem -CAkey root.key -set_serial 1 -days 2 -extfile signer.ext \
+    -out signer.pem 2>/dev/null
+head -c 24 /dev/urandom | base64 > password
+openssl pkcs12 -export -inkey signer.key -in signer.pem -certfile root.pem -passout file:password -out signer.pfx
+
+cp "$setup" setup.exe
+if osslsigncode verify -CAfile root.pem -in setup.exe >/dev/null 2>&1; then
+    echo "installer_journey: the unsigned setup passed the check" >&2
+    exit 1
+fi
+LUMAROTH_SIGN_PFX=signer.pfx LUMAROTH_SIGN_PASSWORD_FILE=password "$here/../../tools/sign.sh" setup.exe
+osslsigncode verify -CAfile root.pem -in setup.exe > verify.out 2>&1 || { cat verify.out; exit 1; }
+grep -q 'Lumaroth Throwaway Signer' verify.out || { cat verify.out; exit 1; }
+echo "installer_journey: signature of the setup exe verified"
+
+export E2E_SETUP_EXE
+E2E_SETUP_EXE=$(winpath "$work/setup.exe")
+exec bash "$here/run_journey.sh" InstallUpgradeUninstall "$2" "$3"
