@@ -42,7 +42,10 @@ void writeStateValue(const wchar_t* name, const std::wstring& text)
 std::optional<SYSTEMTIME> parseStateTime(const std::wstring& text)
 {
     short year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-    if (swscanf(text.c_str(), L"%hd-%hd-%hdT%hd:%hd:%hd", &year, &month, &day, &hour, &minute, &second) != 6)
+    // The C runtime's scanner (MinGW's own swscanf brings a floating-point
+    // parser into the exe); the text ends at its first NUL as before.
+    if (_snwscanf(text.c_str(), std::wcslen(text.c_str()), L"%hd-%hd-%hdT%hd:%hd:%hd", &year, &month, &day,
+                  &hour, &minute, &second) != 6)
         return std::nullopt;
     SYSTEMTIME time = {};
     time.wYear = static_cast<WORD>(year);
@@ -83,7 +86,7 @@ void saveUpdateState(const std::wstring& ip, bool ipChanged)
     SYSTEMTIME now;
     GetLocalTime(&now);
     wchar_t text[64] = {};
-    swprintf(text, 64, L"%04d-%02d-%02dT%02d:%02d:%02d", now.wYear, now.wMonth, now.wDay, now.wHour,
+    _snwprintf(text, 63, L"%04d-%02d-%02dT%02d:%02d:%02d", now.wYear, now.wMonth, now.wDay, now.wHour,
              now.wMinute, now.wSecond);
 
     writeStateValue(kValueLastTime, text);

@@ -2,10 +2,13 @@
 
 #include <cwchar>
 
+// The texts are made with the C runtime's own _snwprintf: MinGW's swprintf is
+// a C99 formatter of its own (with floating point) that would be linked into
+// the exe for these few integers. Every number shown fits an int.
 std::wstring formatCountdown(int32_t seconds)
 {
     wchar_t text[16] = {};
-    swprintf(text, 16, L"%02d:%02ds", static_cast<int>(seconds / 60), static_cast<int>(seconds % 60));
+    _snwprintf(text, 15, L"%02d:%02ds", static_cast<int>(seconds / 60), static_cast<int>(seconds % 60));
     return text;
 }
 
@@ -14,7 +17,7 @@ std::wstring formatTimestamp(const SYSTEMTIME& time)
     int hour12 = time.wHour > 12 ? time.wHour - 12 : (time.wHour == 0 ? 12 : time.wHour);
     const wchar_t* suffix = time.wHour < 12 ? L"AM" : L"PM";
     wchar_t text[64] = {};
-    swprintf(text, 64, L"%d/%d/%d %d:%02d:%02d %ls", time.wMonth, time.wDay, time.wYear, hour12, time.wMinute,
+    _snwprintf(text, 63, L"%d/%d/%d %d:%02d:%02d %ls", time.wMonth, time.wDay, time.wYear, hour12, time.wMinute,
              time.wSecond, suffix);
     return text;
 }
@@ -36,18 +39,19 @@ std::wstring formatAge(int64_t d)
     if (d < 60)
         return L"just now";
     if (d < 3600) {
-        long long m = d / 60;
-        swprintf(text, 64, m <= 1 ? L"%lld minute ago" : L"%lld minutes ago", m);
+        int m = static_cast<int>(d / 60);
+        _snwprintf(text, 63, m <= 1 ? L"%d minute ago" : L"%d minutes ago", m);
     } else if (d < 86400) {
-        long long h = d / 3600;
-        long long m = (d - 3600 * h) / 60;
+        int h = static_cast<int>(d / 3600);
+        int m = static_cast<int>((d - 3600LL * h) / 60);
         if (m > 0)
-            swprintf(text, 64, L"%lldh %lldm ago", h, m);
+            _snwprintf(text, 63, L"%dh %dm ago", h, m);
         else
-            swprintf(text, 64, h <= 1 ? L"%lld hour ago" : L"%lld hours ago", h);
+            _snwprintf(text, 63, h <= 1 ? L"%d hour ago" : L"%d hours ago", h);
     } else {
-        long long n = d / 86400;
-        swprintf(text, 64, n <= 1 ? L"%lld day ago" : L"%lld days ago", n);
+        // SYSTEMTIME ends in the year 30827: at most some 11 million days.
+        int n = static_cast<int>(d / 86400);
+        _snwprintf(text, 63, n <= 1 ? L"%d day ago" : L"%d days ago", n);
     }
     return text;
 }
