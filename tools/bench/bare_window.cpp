@@ -1,7 +1,16 @@
 // The yardstick of the benchmark: a bare Win32 window of the main window's
-// size with a message loop, a timer and a paint that draws one line of text,
-// and nothing else.
+// size with a message loop, a timer, a paint that draws one line of text and
+// the program's own 5-second reachability check on a worker thread, and
+// nothing else.
 #include <windows.h>
+
+#include "update/update_protocol.h"
+
+static DWORD WINAPI checkWorker(LPVOID)
+{
+    checkConnectivity();
+    return 0;
+}
 
 static LRESULT CALLBACK bareWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
@@ -13,6 +22,13 @@ static LRESULT CALLBACK bareWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
         EndPaint(hwnd, &ps);
         return 0;
     }
+    case WM_TIMER:
+        if (wParam == 2) {
+            HANDLE thread = CreateThread(nullptr, 0, checkWorker, nullptr, 0, nullptr);
+            if (thread)
+                CloseHandle(thread);
+        }
+        return 0;
     case WM_CLOSE:
         DestroyWindow(hwnd);
         return 0;
@@ -41,6 +57,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     if (!hwnd)
         return 1;
     SetTimer(hwnd, 1, 1000, nullptr);
+    SetTimer(hwnd, 2, 5000, nullptr);
     ShowWindow(hwnd, SW_SHOW);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
