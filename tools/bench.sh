@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Resource benchmark: builds the release configuration, prints the size and
 # sections of Lumaroth.exe and runs it signed in against the local update
-# service beside a bare Win32 window that makes the same 5-second check:
+# service beside a bare Win32 window that makes the same 5-second check (and
+# the same window again with common controls 6 loaded):
 # resident and anonymous memory after 20 s idle, CPU time over 60 s idle,
 # handle, GDI object and window counts over the cycles and panel rebuilds, the
 # WM_NULL round trip, also while the server stalls an update. Figures only.
@@ -13,7 +14,7 @@ source "$root/tests/harness/prefix.sh"
 cycles=${1:-200}
 build=${LUMAROTH_BUILD_DIR:-$root/build/release}
 cmake --preset release -B "$build" >/dev/null
-cmake --build "$build" --target Lumaroth bench barewindow trustca >/dev/null
+cmake --build "$build" --target Lumaroth bench barewindow barewindowcontrols trustca >/dev/null
 
 run=$(mktemp -d /tmp/lumaroth-bench.XXXXXX)
 xvfb_pid="" server_pid="" service_pid=""
@@ -47,6 +48,6 @@ done
 out=$run/bench.out
 wine_in "$run/prefix" "$build/tools/bench.exe" "$(winpath "$build/app/Lumaroth.exe")" \
     "$(winpath "$build/tools/barewindow.exe")" "$cycles" "$(winpath "$run/service/config.json")" \
-    >"$out" 2>&1 </dev/null || true
+    "$(winpath "$build/tools/barewindowcontrols.exe")" >"$out" 2>&1 </dev/null || true
 cat "$out"
 echo "update requests served: $(wc -l < "$run/service/requests.log" 2>/dev/null || echo 0)"

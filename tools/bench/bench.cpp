@@ -7,7 +7,7 @@
 // longest round trip while the server stalls an update. Figures only; nothing
 // here passes or fails.
 //
-//   bench.exe LUMAROTH_EXE BARE_EXE [CYCLES [SERVICE_CONFIG_JSON]]
+//   bench.exe LUMAROTH_EXE BARE_EXE [CYCLES [SERVICE_CONFIG_JSON [BARE_CONTROLS_EXE]]]
 //
 // Wine stubs GetGuiResources and GetProcessHandleCount, so handles come from
 // the system handle table and GDI objects from the process's own GDI handle
@@ -457,7 +457,7 @@ bool benchOne(const wchar_t* label, const std::wstring& exe, const wchar_t* clas
 int wmain(int argc, wchar_t** argv)
 {
     if (argc < 3) {
-        std::printf("usage: bench.exe LUMAROTH_EXE BARE_EXE [CYCLES [SERVICE_CONFIG_JSON]]\n");
+        std::printf("usage: bench.exe LUMAROTH_EXE BARE_EXE [CYCLES [SERVICE_CONFIG_JSON [BARE_CONTROLS_EXE]]]\n");
         return 2;
     }
     int cycles = argc > 3 ? _wtoi(argv[3]) : 200;
@@ -470,6 +470,9 @@ int wmain(int argc, wchar_t** argv)
     saveAccount();
     bool ok = benchOne(L"Lumaroth.exe", argv[1], kMainWindowClass, true, cycles, configPath);
     ok = benchOne(L"bare window", argv[2], L"LumarothBenchBareWindow", false, cycles, configPath) && ok;
+    if (argc > 5)
+        ok = benchOne(L"bare window with common controls 6", argv[5], L"LumarothBenchBareWindow", false, cycles,
+                      configPath) && ok;
     deleteAccount();
     return ok ? 0 : 1;
 }
