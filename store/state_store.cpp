@@ -87,7 +87,7 @@ void saveUpdateState(const std::wstring& ip, bool ipChanged)
     GetLocalTime(&now);
     wchar_t text[64] = {};
     _snwprintf(text, 63, L"%04d-%02d-%02dT%02d:%02d:%02d", now.wYear, now.wMonth, now.wDay, now.wHour,
-             now.wMinute, now.wSecond);
+               now.wMinute, now.wSecond);
 
     writeStateValue(kValueLastTime, text);
     appState.lastUpdateTime = now;

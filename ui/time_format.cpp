@@ -17,8 +17,8 @@ std::wstring formatTimestamp(const SYSTEMTIME& time)
     int hour12 = time.wHour > 12 ? time.wHour - 12 : (time.wHour == 0 ? 12 : time.wHour);
     const wchar_t* suffix = time.wHour < 12 ? L"AM" : L"PM";
     wchar_t text[64] = {};
-    _snwprintf(text, 63, L"%d/%d/%d %d:%02d:%02d %ls", time.wMonth, time.wDay, time.wYear, hour12, time.wMinute,
-             time.wSecond, suffix);
+    _snwprintf(text, 63, L"%d/%d/%d %d:%02d:%02d %ls", time.wMonth, time.wDay, time.wYear, hour12,
+               time.wMinute, time.wSecond, suffix);
     return text;
 }
 
