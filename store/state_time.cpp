@@ -1,7 +1,8 @@
 #include "store/state_time.h"
 
-#include <cwchar>
 #include <cwctype>
+
+#include "core/decimal_text.h"
 
 namespace {
 
@@ -62,8 +63,6 @@ std::optional<StateTime> parseStateTimeText(const std::wstring& text)
 
 std::wstring formatStateTime(const StateTime& time)
 {
-    wchar_t text[64] = {};
-    std::swprintf(text, 64, L"%04d-%02d-%02dT%02d:%02d:%02d", time.year, time.month, time.day, time.hour,
-                  time.minute, time.second);
-    return text;
+    return decimalText(time.year, 4) + L"-" + decimalText(time.month, 2) + L"-" + decimalText(time.day, 2) + L"T" +
+           decimalText(time.hour, 2) + L":" + decimalText(time.minute, 2) + L":" + decimalText(time.second, 2);
 }

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Resource benchmark: builds the release configuration, prints the size of
-# Lumaroth.exe and runs it signed in against the local update service beside a
-# bare Win32 window for the same number of cycles, printing working set,
-# handle, GDI object and window counts and the WM_NULL round trip. Figures only.
+# Resource benchmark: builds the release configuration, prints the size and
+# sections of Lumaroth.exe and runs it signed in against the local update
+# service beside a bare Win32 window that makes the same 5-second check (and
+# the same window again with common controls 6 loaded):
+# resident and anonymous memory after 20 s idle, CPU time over 60 s idle,
+# handle, GDI object and window counts over the cycles and panel rebuilds, the
+# WM_NULL round trip, also while the server stalls an update. Figures only.
 #
 #   tools/bench.sh [CYCLES]        (default 200)
 set -euo pipefail
@@ -11,7 +14,7 @@ source "$root/tests/harness/prefix.sh"
 cycles=${1:-200}
 build=${LUMAROTH_BUILD_DIR:-$root/build/release}
 cmake --preset release -B "$build" >/dev/null
-cmake --build "$build" --target Lumaroth bench barewindow trustca >/dev/null
+cmake --build "$build" --target Lumaroth bench barewindow barewindowcontrols trustca >/dev/null
 
 run=$(mktemp -d /tmp/lumaroth-bench.XXXXXX)
 xvfb_pid="" server_pid="" service_pid=""
@@ -39,8 +42,12 @@ JSON
 export http_proxy=$(service_proxy_url "$run/service")
 
 echo "Lumaroth.exe: $(stat -c %s "$build/app/Lumaroth.exe") bytes; bare window: $(stat -c %s "$build/tools/barewindow.exe") bytes"
+x86_64-w64-mingw32-objdump -h "$build/app/Lumaroth.exe" | while read -r index name size _; do
+    if [[ $index =~ ^[0-9]+$ ]]; then printf '  %-8s %7d\n' "$name" "$((16#$size))"; fi
+done
 out=$run/bench.out
 wine_in "$run/prefix" "$build/tools/bench.exe" "$(winpath "$build/app/Lumaroth.exe")" \
-    "$(winpath "$build/tools/barewindow.exe")" "$cycles" >"$out" 2>&1 </dev/null || true
+    "$(winpath "$build/tools/barewindow.exe")" "$cycles" "$(winpath "$run/service/config.json")" \
+    "$(winpath "$build/tools/barewindowcontrols.exe")" >"$out" 2>&1 </dev/null || true
 cat "$out"
 echo "update requests served: $(wc -l < "$run/service/requests.log" 2>/dev/null || echo 0)"

@@ -8,6 +8,8 @@
 
 namespace {
 
+const int kStatusTextChars = 256;
+
 // A control that does not exist (no panel yet) is skipped.
 void setText(int id, const std::wstring& text, bool invalidate)
 {
@@ -17,6 +19,16 @@ void setText(int id, const std::wstring& text, bool invalidate)
     SetWindowTextW(control, text.c_str());
     if (invalidate)
         InvalidateRect(control, nullptr, TRUE);
+}
+
+// A static control repaints itself on every WM_SETTEXT, even of the text it
+// already shows.
+bool showsText(int id, const std::wstring& text)
+{
+    // A longer text than the buffer holds never compares equal: it is set.
+    wchar_t shown[kStatusTextChars] = {};
+    HWND control = GetDlgItem(mainWindow, id);
+    return control && GetWindowTextW(control, shown, kStatusTextChars) >= 0 && text == shown;
 }
 
 }  // namespace
@@ -44,7 +56,10 @@ void tickStatusPanel()
         return;
     if (isSignedIn())
         setText(IDC_VALUE_NEXT_CHECK, countdownText(), false);
+    // The relative time in the line changes once a minute; a tick changes
+    // nothing else in it (its colour follows the update status, which a tick
+    // leaves alone).
     std::wstring line;
-    if (tickedStatusLineText(line))
+    if (tickedStatusLineText(line) && !showsText(IDC_STATUS_LINE, line))
         setText(IDC_STATUS_LINE, line, true);
 }

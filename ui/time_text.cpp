@@ -1,42 +1,36 @@
 #include "ui/time_text.h"
 
-#include <cwchar>
+#include "core/decimal_text.h"
 
 std::wstring formatCountdown(int32_t seconds)
 {
-    wchar_t text[16] = {};
-    std::swprintf(text, 16, L"%02d:%02ds", static_cast<int>(seconds / 60), static_cast<int>(seconds % 60));
-    return text;
+    return decimalText(seconds / 60, 2) + L":" + decimalText(seconds % 60, 2) + L"s";
 }
 
 std::wstring formatClockTime(const ClockTime& time)
 {
     int hour12 = time.hour > 12 ? time.hour - 12 : (time.hour == 0 ? 12 : time.hour);
     const wchar_t* suffix = time.hour < 12 ? L"AM" : L"PM";
-    wchar_t text[64] = {};
-    std::swprintf(text, 64, L"%d/%d/%d %d:%02d:%02d %ls", time.month, time.day, time.year, hour12, time.minute,
-                  time.second, suffix);
-    return text;
+    return decimalText(time.month) + L"/" + decimalText(time.day) + L"/" + decimalText(time.year) + L" " +
+           decimalText(hour12) + L":" + decimalText(time.minute, 2) + L":" + decimalText(time.second, 2) + L" " +
+           suffix;
 }
 
 std::wstring formatAge(int64_t d)
 {
-    wchar_t text[64] = {};
     if (d < 60)
         return L"just now";
     if (d < 3600) {
         long long m = d / 60;
-        std::swprintf(text, 64, m <= 1 ? L"%lld minute ago" : L"%lld minutes ago", m);
-    } else if (d < 86400) {
+        return decimalText(m) + (m <= 1 ? L" minute ago" : L" minutes ago");
+    }
+    if (d < 86400) {
         long long h = d / 3600;
         long long m = (d - 3600 * h) / 60;
         if (m > 0)
-            std::swprintf(text, 64, L"%lldh %lldm ago", h, m);
-        else
-            std::swprintf(text, 64, h <= 1 ? L"%lld hour ago" : L"%lld hours ago", h);
-    } else {
-        long long n = d / 86400;
-        std::swprintf(text, 64, n <= 1 ? L"%lld day ago" : L"%lld days ago", n);
+            return decimalText(h) + L"h " + decimalText(m) + L"m ago";
+        return decimalText(h) + (h <= 1 ? L" hour ago" : L" hours ago");
     }
-    return text;
+    long long n = d / 86400;
+    return decimalText(n) + (n <= 1 ? L" day ago" : L" days ago");
 }

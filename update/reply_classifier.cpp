@@ -1,6 +1,6 @@
 #include "update/reply_classifier.h"
 
-#include <cstdio>
+#include <string>
 
 #include "update/update_types.h"
 
@@ -59,9 +59,7 @@ UpdateResult classifyReply(const HttpResponse& response)
         return result;
 
     if (response.statusCode != kHttpStatusOk) {
-        char code[32];
-        std::snprintf(code, sizeof code, "%s%d", kHttpCodePrefix, static_cast<int>(response.statusCode));
-        result.code = code;
+        result.code = kHttpCodePrefix + std::to_string(static_cast<int>(response.statusCode));
         return result;
     }
 

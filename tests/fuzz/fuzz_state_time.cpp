@@ -2,6 +2,7 @@
 // text that parses to the same time, a written time reads back as the same
 // text, and no formatter yields an empty or malformed text.
 #include <cstring>
+#include <cwchar>
 #include <string>
 
 #include "fuzz_check.h"
@@ -37,6 +38,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::optional<StateTime> read = parseStateTimeText(written);
     FUZZ_CHECK(read && *read == time);
     FUZZ_CHECK(formatStateTime(*read) == written);
+    // The hand-written digits match what printf writes.
+    wchar_t printed[64];
+    std::swprintf(printed, 64, L"%04d-%02d-%02dT%02d:%02d:%02d", fields[0], fields[1], fields[2], fields[3],
+                  fields[4], fields[5]);
+    FUZZ_CHECK(written == printed);
 
     const std::wstring clock = formatClockTime({fields[0], fields[1], fields[2], fields[3], fields[4], fields[5]});
     FUZZ_CHECK(endsWith(clock, L" AM") || endsWith(clock, L" PM"));
@@ -44,6 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::memcpy(&seconds, data, sizeof seconds);
     const std::wstring countdown = formatCountdown(seconds);
     FUZZ_CHECK(countdown.size() >= 6 && countdown.back() == L's');
+    std::swprintf(printed, 64, L"%02d:%02ds", seconds / 60, seconds % 60);
+    FUZZ_CHECK(countdown == printed);
     int64_t age;
     std::memcpy(&age, data + 4, sizeof age);
     const std::wstring ageText = formatAge(age);

@@ -1,19 +1,25 @@
 // Resource benchmark: runs Lumaroth.exe (signed in, against the local update
-// service) and a bare Win32 window through the same number of cycles and
-// prints working set, kernel handles, GDI objects, windows and the longest
-// WM_NULL round trip of each, before and after. Figures only; nothing here
-// passes or fails.
+// service) and a bare Win32 window (the same 5-second HTTPS check on a worker
+// thread) one after the other and prints, for each: resident and anonymous
+// memory after 20 s idle, CPU time over 60 s idle, kernel handles, GDI objects
+// and windows before and after the update cycles (and, for Lumaroth.exe, 100
+// panel rebuilds), the longest WM_NULL round trip, and for Lumaroth.exe the
+// longest round trip while the server stalls an update. Figures only; nothing
+// here passes or fails.
 //
-//   bench.exe LUMAROTH_EXE BARE_EXE [CYCLES]
+//   bench.exe LUMAROTH_EXE BARE_EXE [CYCLES [SERVICE_CONFIG_JSON [BARE_CONTROLS_EXE]]]
 //
 // Wine stubs GetGuiResources and GetProcessHandleCount, so handles come from
 // the system handle table and GDI objects from the process's own GDI handle
-// table (PEB + 0xF8).
+// table (PEB + 0xF8). Memory and CPU time are the Linux process's own figures
+// (/proc through drive Z:), since Wine's working set is only its RSS and its
+// private bytes are always 0.
 #include <windows.h>
 #include <winternl.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -56,6 +62,11 @@ struct GdiEntry {
 
 constexpr ULONG kSystemExtendedHandleInformation = 64;
 constexpr size_t kGdiTableEntries = 0x10000;
+constexpr DWORD kSettleMs = 20000;
+constexpr DWORD kIdleCpuMs = 60000;
+constexpr DWORD kStallWatchMs = 15000;
+constexpr int kPanelRebuildPairs = 50;
+constexpr long kLinuxClockTicksPerSecond = 100;
 
 struct Sample {
     SIZE_T workingSet = 0;
@@ -138,6 +149,95 @@ BOOL CALLBACK countTopLevel(HWND hwnd, LPARAM lParam)
     return TRUE;
 }
 
+// The Linux side of a Wine process: its /proc entry, found by the Windows
+// path Wine shows as its command line.
+struct LinuxFigures {
+    long rssKiB = -1;
+    long anonymousKiB = -1;
+    long long cpuTicks = -1;
+};
+
+std::string readWholeFile(const std::wstring& path)
+{
+    std::string text;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return text;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
+        text.append(buffer, read);
+    CloseHandle(file);
+    return text;
+}
+
+std::string lowerAscii(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+long findLinuxPid(const std::wstring& exe)
+{
+    std::string wanted;
+    for (wchar_t c : exe)
+        wanted += static_cast<char>(c);
+    wanted = lowerAscii(wanted);
+    long found = -1;
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW(L"Z:\\proc\\*", &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return -1;
+    do {
+        wchar_t* end = nullptr;
+        long pid = std::wcstol(entry.cFileName, &end, 10);
+        if (pid <= 0 || *end)
+            continue;
+        std::string commandLine = readWholeFile(std::wstring(L"Z:\\proc\\") + entry.cFileName + L"\\cmdline");
+        if (lowerAscii(commandLine.c_str()).find(wanted) != std::string::npos && pid > found)
+            found = pid;
+    } while (FindNextFileW(search, &entry));
+    FindClose(search);
+    return found;
+}
+
+long kibField(const std::string& text, const char* name)
+{
+    size_t at = text.find(name);
+    return at == std::string::npos ? -1 : std::atol(text.c_str() + at + std::strlen(name));
+}
+
+LinuxFigures linuxFigures(long pid)
+{
+    LinuxFigures figures;
+    if (pid <= 0)
+        return figures;
+    const std::wstring dir = L"Z:\\proc\\" + std::to_wstring(pid) + L"\\";
+    const std::string rollup = readWholeFile(dir + L"smaps_rollup");
+    figures.rssKiB = kibField(rollup, "\nRss:");
+    figures.anonymousKiB = kibField(rollup, "\nAnonymous:");
+    // Fields 14 and 15 of stat, user and system time of every thread the
+    // process has had; the command name before them is in parentheses.
+    const std::string stat = readWholeFile(dir + L"stat");
+    size_t close = stat.rfind(')');
+    if (close != std::string::npos) {
+        const char* field = stat.c_str() + close + 2;
+        long long values[13] = {};
+        for (int i = 0; i < 13 && *field; ++i) {
+            values[i] = std::atoll(field);
+            field = std::strchr(field, ' ');
+            if (!field)
+                break;
+            ++field;
+        }
+        figures.cpuTicks = values[11] + values[12];
+    }
+    return figures;
+}
+
 Sample sample(const PROCESS_INFORMATION& process)
 {
     Sample s;
@@ -204,8 +304,98 @@ void printSample(const char* label, const Sample& s)
                 s.workingSet / 1024, s.handles, s.gdiObjects, s.windows);
 }
 
+void printGrowth(const char* label, const Sample& first, const Sample& last)
+{
+    std::printf("  growth over %s: working set %+ld KiB, handles %+ld, GDI objects %+ld, windows %+ld\n", label,
+                static_cast<long>(last.workingSet / 1024) - static_cast<long>(first.workingSet / 1024),
+                last.handles - first.handles, last.gdiObjects - first.gdiObjects, last.windows - first.windows);
+}
+
+DWORD roundTrip(HWND hwnd)
+{
+    DWORD before = GetTickCount();
+    DWORD_PTR ignored;
+    SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+    return GetTickCount() - before;
+}
+
+// The window sits untouched, as on a desk: its own timers and checks only.
+void idleFigures(long pid)
+{
+    // A check in flight holds a worker's stack (about 1 MiB under Wine): the
+    // lowest of five samples a second apart is the program at rest.
+    Sleep(kSettleMs);
+    LinuxFigures settled = linuxFigures(pid);
+    for (int i = 0; i < 4; ++i) {
+        Sleep(1000);
+        LinuxFigures next = linuxFigures(pid);
+        if (next.anonymousKiB < settled.anonymousKiB)
+            settled = next;
+    }
+    std::printf("  after %lu s idle: resident %ld KiB, anonymous %ld KiB (lowest of 5 samples; Linux pid %ld)\n",
+                kSettleMs / 1000, settled.rssKiB, settled.anonymousKiB, pid);
+    const LinuxFigures start = linuxFigures(pid);
+    Sleep(kIdleCpuMs);
+    LinuxFigures later = linuxFigures(pid);
+    const long long ms = (later.cpuTicks - start.cpuTicks) * 1000 / kLinuxClockTicksPerSecond;
+    std::printf("  CPU time over the next %lu s idle: %lld ms (%.3f %% of a core); anonymous then %ld KiB\n",
+                kIdleCpuMs / 1000, ms, 100.0 * static_cast<double>(ms) / kIdleCpuMs, later.anonymousKiB);
+}
+
+bool writeWholeFile(const std::wstring& path, const std::string& text)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+              written == text.size();
+    CloseHandle(file);
+    return ok;
+}
+
+// "Edit Host" then "Cancel": the login panel and the status panel rebuilt.
+// Sent, not posted: a sent WM_NULL would overtake posted commands.
+void rebuildPanels(HWND hwnd, int pairs)
+{
+    DWORD_PTR ignored;
+    for (int i = 0; i < pairs; ++i) {
+        SendMessageTimeoutW(hwnd, WM_COMMAND, MAKEWPARAM(IDC_EDIT_HOST, BN_CLICKED), 0, SMTO_NORMAL, 5000,
+                            &ignored);
+        SendMessageTimeoutW(hwnd, WM_COMMAND, MAKEWPARAM(IDC_CANCEL, BN_CLICKED), 0, SMTO_NORMAL, 5000, &ignored);
+    }
+}
+
+// An update the server takes and never answers; the window keeps ticking.
+void stalledRoundTrip(HWND hwnd, const std::wstring& configPath)
+{
+    const std::string config = readWholeFile(configPath);
+    size_t end = config.rfind('}');
+    if (config.empty() || end == std::string::npos)
+        return;
+    HWND update = GetDlgItem(hwnd, IDC_UPDATE_IP);
+    waitUntilEnabled(update, 30000);
+    writeWholeFile(configPath, config.substr(0, end) + R"(, "fault": {"on": ["update"], "stall": true}})");
+    PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDC_UPDATE_IP, BN_CLICKED), reinterpret_cast<LPARAM>(update));
+    DWORD start = GetTickCount(), slowest = 0;
+    int samples = 0;
+    while (GetTickCount() - start < kStallWatchMs) {
+        PostMessageW(hwnd, WM_TIMER, IDT_COUNTDOWN, 0);
+        DWORD trip = roundTrip(hwnd);
+        if (trip > slowest)
+            slowest = trip;
+        ++samples;
+        Sleep(50);
+    }
+    std::printf("  WM_NULL round trip while the server stalls an update for %lu s: slowest %lu ms of %d\n",
+                kStallWatchMs / 1000, slowest, samples);
+    writeWholeFile(configPath, config);
+    // The stalled request ends at the client's own time-out.
+    waitUntilEnabled(update, 60000);
+}
+
 bool benchOne(const wchar_t* label, const std::wstring& exe, const wchar_t* className, bool lumaroth,
-              int cycles)
+              int cycles, const std::wstring& configPath)
 {
     std::wstring commandLine = L"\"" + exe + L"\"";
     STARTUPINFOW si = {};
@@ -219,26 +409,35 @@ bool benchOne(const wchar_t* label, const std::wstring& exe, const wchar_t* clas
     bool ok = false;
     HWND hwnd = waitForWindow(className, 30000);
     if (hwnd) {
+        std::printf("%ls:\n", label);
+        if (lumaroth)
+            waitUntilEnabled(GetDlgItem(hwnd, IDC_UPDATE_IP), 30000);
+        idleFigures(findLinuxPid(exe));
         for (int i = 0; i < 10; ++i)
             runCycle(hwnd, lumaroth);
         Sample first = sample(process);
         DWORD slowest = 0, total = 0;
         for (int i = 0; i < cycles; ++i) {
-            DWORD roundTrip = runCycle(hwnd, lumaroth);
-            total += roundTrip;
-            if (roundTrip > slowest)
-                slowest = roundTrip;
+            DWORD trip = runCycle(hwnd, lumaroth);
+            total += trip;
+            if (trip > slowest)
+                slowest = trip;
         }
         Sample last = sample(process);
-        std::printf("%ls, %d cycles after 10 warm-up cycles:\n", label, cycles);
+        std::printf("  %d cycles after 10 warm-up cycles:\n", cycles);
         printSample("before", first);
         printSample("after", last);
-        std::printf("  growth  working set %+ld KiB, handles %+ld, GDI objects %+ld, windows %+ld\n",
-                    static_cast<long>(last.workingSet / 1024) - static_cast<long>(first.workingSet / 1024),
-                    last.handles - first.handles, last.gdiObjects - first.gdiObjects,
-                    last.windows - first.windows);
+        printGrowth("the cycles", first, last);
         std::printf("  WM_NULL round trip: mean %lu ms, slowest %lu ms\n",
                     cycles ? total / static_cast<DWORD>(cycles) : 0, slowest);
+        if (lumaroth) {
+            rebuildPanels(hwnd, kPanelRebuildPairs);
+            Sample rebuilt = sample(process);
+            printSample("rebuilt", rebuilt);
+            printGrowth("100 panel rebuilds", last, rebuilt);
+            if (!configPath.empty())
+                stalledRoundTrip(hwnd, configPath);
+        }
         ok = true;
         if (lumaroth)
             PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDM_TRAY_EXIT, 0), 0);
@@ -259,18 +458,22 @@ bool benchOne(const wchar_t* label, const std::wstring& exe, const wchar_t* clas
 int wmain(int argc, wchar_t** argv)
 {
     if (argc < 3) {
-        std::printf("usage: bench.exe LUMAROTH_EXE BARE_EXE [CYCLES]\n");
+        std::printf("usage: bench.exe LUMAROTH_EXE BARE_EXE [CYCLES [SERVICE_CONFIG_JSON [BARE_CONTROLS_EXE]]]\n");
         return 2;
     }
     int cycles = argc > 3 ? _wtoi(argv[3]) : 200;
+    const std::wstring configPath = argc > 4 ? argv[4] : L"";
     // The account the benchmark's update service knows; written the way the
     // client itself writes it.
     appState.hostname = L"bench.example.net";
     appState.username = L"bench";
     appState.updateKey = L"bench-key";
     saveAccount();
-    bool ok = benchOne(L"Lumaroth.exe", argv[1], kMainWindowClass, true, cycles);
-    ok = benchOne(L"bare window", argv[2], L"LumarothBenchBareWindow", false, cycles) && ok;
+    bool ok = benchOne(L"Lumaroth.exe", argv[1], kMainWindowClass, true, cycles, configPath);
+    ok = benchOne(L"bare window", argv[2], L"LumarothBenchBareWindow", false, cycles, configPath) && ok;
+    if (argc > 5)
+        ok = benchOne(L"bare window with common controls 6", argv[5], L"LumarothBenchBareWindow", false, cycles,
+                      configPath) && ok;
     deleteAccount();
     return ok ? 0 : 1;
 }
