@@ -4,6 +4,7 @@
 
 #include "app/constants.h"
 #include "app/control_ids.h"
+#include "app/startup.h"
 
 NOTIFYICONDATAW trayIcon = {};
 bool trayIconAdded = false;
@@ -46,8 +47,8 @@ void addTrayIcon(HWND window)
     trayIcon.uID = kTrayIconId;
     trayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     trayIcon.uCallbackMessage = WM_TRAYICON;
-    trayIcon.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconResourceId));
-    if (!trayIcon.hIcon) trayIcon.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    // The small icon size of the display scale: the shell draws it unscaled.
+    trayIcon.hIcon = loadProgramIcon(GetModuleHandleW(nullptr), GetSystemMetrics(SM_CXSMICON));
     copyText(trayIcon.szTip, kTrayTip);
     Shell_NotifyIconW(NIM_ADD, &trayIcon);
     trayIconAdded = true;

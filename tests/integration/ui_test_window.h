@@ -15,6 +15,7 @@
 #include "app/constants.h"
 #include "store/autostart.h"
 #include "ui/about_window.h"
+#include "ui/dpi.h"
 #include "ui/drawing.h"
 
 namespace uitest {
@@ -42,10 +43,10 @@ inline LRESULT CALLBACK testMainProc(HWND window, UINT message, WPARAM wParam, L
     case WM_CTLCOLORSTATIC:
         return colorStaticControl(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_GETMINMAXINFO: {
-        RECT r = {0, 0, kClientWidth, appState.clientHeight};
-        AdjustWindowRect(&r, kMainStyle, FALSE);
+        const SIZE outer = windowSizeForClient(kClientWidth, appState.clientHeight, kMainStyle, 0,
+                                               dpiForWindow(window));
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-        info->ptMinTrackSize = {r.right - r.left, r.bottom - r.top};
+        info->ptMinTrackSize = {outer.cx, outer.cy};
         info->ptMaxTrackSize = info->ptMinTrackSize;
         return 0;
     }
@@ -123,7 +124,7 @@ public:
     void createMainWindow()
     {
         registerClasses();
-        createSharedGdiObjects();
+        createSharedGdiObjects(dpiForWindow(nullptr));
         previousAutostart = isAutostartEnabled();
         RECT r = {0, 0, kClientWidth, kClientHeight};
         AdjustWindowRect(&r, kMainStyle, FALSE);
