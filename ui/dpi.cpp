@@ -49,10 +49,3 @@ SIZE windowSizeForClient(int width, int height, DWORD style, DWORD exStyle, int 
         AdjustWindowRectEx(&bounds, style, FALSE, exStyle);
     return {bounds.right - bounds.left, bounds.bottom - bounds.top};
 }
-
-int systemMetricForDpi(int index, int dpi)
-{
-    using MetricForDpiFn = int(WINAPI*)(int, UINT);
-    static const auto metricForDpi = user32Function<MetricForDpiFn>("GetSystemMetricsForDpi");
-    return metricForDpi ? metricForDpi(index, static_cast<UINT>(dpi)) : GetSystemMetrics(index);
-}

@@ -18,5 +18,3 @@ int layoutDpi(HWND window);
 int scaleToDpi(int value, int dpi);
 // The outer size of a window whose client area is width x height at 96 DPI.
 SIZE windowSizeForClient(int width, int height, DWORD style, DWORD exStyle, int dpi);
-// GetSystemMetrics at dpi (icon sizes).
-int systemMetricForDpi(int index, int dpi);

@@ -116,7 +116,8 @@ TEST_F(ResourcesTest, ManifestAsksForCommonControlsSixAndNoElevation)
         "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
         R"(<requestedExecutionLevel level="asInvoker" uiAccess="false"/>)",
         R"(<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true/pm</dpiAware>)",
-        R"(<dpiAwareness xmlns="http://schemas.microsoft.com/SMI/2016/WindowsSettings">PerMonitorV2,PerMonitor</dpiAwareness>)",
+        R"(<dpiAwareness xmlns="http://schemas.microsoft.com/SMI/2016/WindowsSettings">)"
+        "PerMonitorV2,PerMonitor</dpiAwareness>",
     };
     for (const char* text : required)
         EXPECT_NE(manifest.find(text), std::string::npos) << text;
