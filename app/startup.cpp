@@ -12,8 +12,8 @@
 namespace {
 
 struct ClassIcons {
-    HICON large;
-    HICON small;
+    HICON icon;
+    HICON smallIcon;
 };
 
 bool registerClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure, UINT style,
@@ -24,11 +24,11 @@ bool registerClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure, U
     windowClass.style = style;
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = instance;
-    windowClass.hIcon = icons.large;
+    windowClass.hIcon = icons.icon;
     windowClass.hCursor = cursor;
     windowClass.hbrBackground = background;
     windowClass.lpszClassName = name;
-    windowClass.hIconSm = icons.small;
+    windowClass.hIconSm = icons.smallIcon;
     return RegisterClassExW(&windowClass) != 0;
 }
 
