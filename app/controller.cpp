@@ -16,6 +16,7 @@
 #include "store/credential_store.h"
 #include "store/state_store.h"
 #include "ui/about_window.h"
+#include "ui/dpi.h"
 #include "ui/drawing.h"
 #include "ui/login_panel.h"
 #include "ui/panels.h"
@@ -45,7 +46,7 @@ void repaintMainWindow()
 LRESULT onCreate(HWND window)
 {
     mainWindow = window;
-    createSharedGdiObjects();
+    createSharedGdiObjects(dpiForWindow(window));
     addTrayIcon(window);
     loadAccount();
     loadState();
@@ -89,9 +90,43 @@ void onTimer(UINT_PTR timer)
     }
 }
 
+// Enter and Escape reach the window as the dialog manager's IDOK and
+// IDCANCEL (IsDialogMessageW in the message loop). They press a button: the
+// focused push button, else "Login" on the login panel; "Cancel" for Escape.
+int buttonForKey(HWND window, int key)
+{
+    if (key == IDCANCEL) return appState.loginPanelShown ? IDC_CANCEL : 0;
+    HWND focus = GetFocus();
+    if (focus && IsChild(window, focus) &&
+        (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)))
+        return GetDlgCtrlID(focus);
+    return appState.loginPanelShown ? IDC_LOGIN : 0;
+}
+
+void onCommand(HWND window, int id, int notification);
+
+void pressButtonForKey(HWND window, int key)
+{
+    const int id = buttonForKey(window, key);
+    HWND button = id ? GetDlgItem(window, id) : nullptr;
+    // "Enable now" stands in the banner.
+    if (!button && id) {
+        HWND banner = FindWindowExW(window, nullptr, kAlertClass, nullptr);
+        button = banner ? GetDlgItem(banner, id) : nullptr;
+    }
+    // A disabled button (a login attempt running) ignores the key as it
+    // ignores a click.
+    if (button && IsWindowEnabled(button) && IsWindowVisible(button))
+        onCommand(window, id, BN_CLICKED);
+}
+
 void onCommand(HWND window, int id, int notification)
 {
     switch (id) {
+    case IDOK:
+    case IDCANCEL:
+        pressButtonForKey(window, id);
+        break;
     case IDM_TRAY_SHOW:
         showFromTray(window);
         break;
@@ -137,13 +172,24 @@ void onCommand(HWND window, int id, int notification)
     }
 }
 
-void onGetMinMaxInfo(MINMAXINFO* info)
+void onGetMinMaxInfo(HWND window, MINMAXINFO* info)
 {
-    RECT frame = {0, 0, kClientWidth, appState.clientHeight};
-    AdjustWindowRect(&frame, kMainWindowStyle, FALSE);
-    const POINT size = {frame.right - frame.left, frame.bottom - frame.top};
+    const SIZE outer = windowSizeForClient(kClientWidth, appState.clientHeight, kMainWindowStyle, 0,
+                                           dpiForWindow(window));
+    const POINT size = {outer.cx, outer.cy};
     info->ptMinTrackSize = size;
     info->ptMaxTrackSize = size;
+}
+
+// Moved to a monitor of another scale (or the scale changed): the system
+// suggests where the window goes; fonts and panel are made again for the new
+// DPI, which sets the exact size.
+void onDpiChanged(HWND window, const RECT& suggested)
+{
+    SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    rebuildForDpi(window);
+    repaintMainWindow();
 }
 
 }  // namespace
@@ -221,7 +267,10 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_ERASEBKGND:
         return eraseMainWindow(window, reinterpret_cast<HDC>(wParam));
     case WM_GETMINMAXINFO:
-        onGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
+        onGetMinMaxInfo(window, reinterpret_cast<MINMAXINFO*>(lParam));
+        return 0;
+    case WM_DPICHANGED:
+        onDpiChanged(window, *reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_HELP:
         openWebPage(kSetupGuideUrl);

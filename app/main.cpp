@@ -1,5 +1,6 @@
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
 
 #include "app/startup.h"
 
@@ -11,6 +12,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCo
     // is destroyed so that a new instance can start at once.
     HANDLE mutex = nullptr;
     if (activateRunningInstance(&mutex)) return 0;
+
+    // COM for the accessibility annotations of the controls (and for the
+    // shell's handlers behind ShellExecuteW).
+    const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
 
     INITCOMMONCONTROLSEX controls = {};
     controls.dwSize = sizeof controls;
@@ -30,6 +35,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCo
             exitCode = runMessageLoop();
         }
     }
+    if (com) CoUninitialize();
     if (mutex) CloseHandle(mutex);
     return exitCode;
 }

@@ -7,24 +7,30 @@
 #include "core/control_ids.h"
 #include "store/autostart.h"
 #include "ui/about_window.h"
+#include "ui/dpi.h"
 #include "ui/drawing.h"
 #include "ui/theme.h"
 
 namespace {
 
+struct ClassIcons {
+    HICON icon;
+    HICON smallIcon;
+};
+
 bool registerClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure, UINT style,
-                   HICON icon, HCURSOR cursor, HBRUSH background)
+                   ClassIcons icons, HCURSOR cursor, HBRUSH background)
 {
     WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof windowClass;
     windowClass.style = style;
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = instance;
-    windowClass.hIcon = icon;
+    windowClass.hIcon = icons.icon;
     windowClass.hCursor = cursor;
     windowClass.hbrBackground = background;
     windowClass.lpszClassName = name;
-    windowClass.hIconSm = icon;
+    windowClass.hIconSm = icons.smallIcon;
     return RegisterClassExW(&windowClass) != 0;
 }
 
@@ -54,34 +60,39 @@ bool activateRunningInstance(HANDLE* mutex)
     return true;
 }
 
-HICON loadProgramIcon(HINSTANCE instance)
+HICON loadProgramIcon(HINSTANCE instance, int size)
 {
-    HICON icon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_LUMAROTH));
+    // The image of the icon group nearest to the size the display scale asks
+    // for, not one scaled from the 32-pixel image.
+    HICON icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_LUMAROTH), IMAGE_ICON, size, size,
+                                               LR_DEFAULTCOLOR));
     return icon ? icon : LoadIconW(nullptr, IDI_APPLICATION);
 }
 
 bool registerWindowClasses(HINSTANCE instance)
 {
-    HICON icon = loadProgramIcon(instance);
+    // Kept as long as the classes, that is for the whole run.
+    const ClassIcons icons = {loadProgramIcon(instance, GetSystemMetrics(SM_CXICON)),
+                              loadProgramIcon(instance, GetSystemMetrics(SM_CXSMICON))};
     HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
-    if (!registerClass(instance, kMainWindowClass, mainWindowProc, CS_HREDRAW | CS_VREDRAW, icon,
+    if (!registerClass(instance, kMainWindowClass, mainWindowProc, CS_HREDRAW | CS_VREDRAW, icons,
                        arrow, nullptr))
         return false;
     // A failure of these shows later, when a panel or the About window cannot
     // create its window.
-    registerClass(instance, kFrameClass, frameWindowProc, 0, nullptr, nullptr, nullptr);
-    registerClass(instance, kAlertClass, alertWindowProc, 0, nullptr, arrow, nullptr);
-    registerClass(instance, kAboutClass, aboutWindowProc, 0, icon, arrow,
+    registerClass(instance, kFrameClass, frameWindowProc, 0, {}, nullptr, nullptr);
+    registerClass(instance, kAlertClass, alertWindowProc, 0, {}, arrow, nullptr);
+    registerClass(instance, kAboutClass, aboutWindowProc, 0, icons, arrow,
                   static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     return true;
 }
 
 HWND createMainWindow(HINSTANCE instance)
 {
-    RECT frame = {0, 0, kClientWidth, kClientHeight};
-    AdjustWindowRect(&frame, kMainWindowStyle, FALSE);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
+    // Centred on the primary screen, whose DPI is the system DPI.
+    const SIZE size = windowSizeForClient(kClientWidth, kClientHeight, kMainWindowStyle, 0, dpiForWindow(nullptr));
+    const int width = size.cx;
+    const int height = size.cy;
     const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     return CreateWindowExW(0, kMainWindowClass, kMainWindowTitle, kMainWindowStyle, x, y, width,

@@ -14,7 +14,8 @@ inline constexpr unsigned long kCommonControlClasses = 0x40FF;
 bool hasStartupSwitch(const wchar_t* commandLine);
 // True when another instance already runs (its window was brought forward).
 bool activateRunningInstance(HANDLE* mutex);
-HICON loadProgramIcon(HINSTANCE instance);
+// The program icon at size x size pixels (IDI_APPLICATION if it is missing).
+HICON loadProgramIcon(HINSTANCE instance, int size);
 bool registerWindowClasses(HINSTANCE instance);
 HWND createMainWindow(HINSTANCE instance);
 int runMessageLoop();

@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "app/startup.h"
 #include "core/app_messages.h"
 #include "core/control_ids.h"
 
@@ -65,8 +66,8 @@ void addTrayIcon(HWND window)
     trayIcon.uID = kTrayIconId;
     trayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     trayIcon.uCallbackMessage = WM_TRAYICON;
-    trayIcon.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_LUMAROTH));
-    if (!trayIcon.hIcon) trayIcon.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    // The small icon size of the display scale: the shell draws it unscaled.
+    trayIcon.hIcon = loadProgramIcon(GetModuleHandleW(nullptr), GetSystemMetrics(SM_CXSMICON));
     copyText(trayIcon.szTip, kTrayTip);
     addIconOrRetryLater();
     trayIconAdded = true;

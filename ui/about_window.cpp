@@ -4,10 +4,13 @@
 
 #include "core/control_ids.h"
 #include "ui/controls.h"
+#include "ui/dpi.h"
 #include "ui/drawing.h"
 #include "ui/theme.h"
 
 #include <shellapi.h>
+
+#include <initializer_list>
 
 namespace {
 
@@ -32,21 +35,31 @@ const wchar_t* const kBodyLines[kBodyLineCount] = {
 // system fallback icon is shared and must not be destroyed.
 HICON ownIcon = nullptr;
 
+void destroyOwnIcon()
+{
+    if (ownIcon)
+        DestroyIcon(ownIcon);
+    ownIcon = nullptr;
+}
+
 void createAboutControls(HWND window)
 {
     HWND iconControl = createControl(window, {0, L"STATIC", L"", SS_ICON | SS_CENTERIMAGE, 0, 156, 18, kIconSize,
                                               kIconSize, nullptr});
+    destroyOwnIcon();
+    const int iconSize = scaleToDpi(kIconSize, layoutDpi(window));
     ownIcon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_LUMAROTH), IMAGE_ICON,
-                                            kIconSize, kIconSize, LR_DEFAULTCOLOR));
+                                            iconSize, iconSize, LR_DEFAULTCOLOR));
     HICON icon = ownIcon ? ownIcon : LoadIconW(nullptr, IDI_APPLICATION);
     if (iconControl)
         SendMessageW(iconControl, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
 
     createControl(window, {0, L"STATIC", L"Lumaroth Client", SS_CENTER, 0, 10, 72, 340, 24, &headingFont});
     createControl(window, {0, L"STATIC", L"Version " LUMAROTH_VERSION_WIDE, SS_CENTER, 0, 10, 98, 340, 18, &bodyFont});
+    // The body is shown as written: "&" is no mnemonic marker there.
     for (int line = 0; line < kBodyLineCount; ++line)
-        createControl(window, {0, L"STATIC", kBodyLines[line], SS_CENTER, 0, 10, kBodyTop + kBodyLineHeight * line,
-                               340, kBodyLineHeight, &smallFont});
+        createControl(window, {0, L"STATIC", kBodyLines[line], SS_CENTER | SS_NOPREFIX, 0, 10,
+                               kBodyTop + kBodyLineHeight * line, 340, kBodyLineHeight, &smallFont});
     createControl(window, {IDC_ABOUT_VISIT, L"BUTTON", L"Visit Website", WS_TABSTOP, 0, 60, 270, 100, 26, &bodyFont});
     createControl(window, {IDC_ABOUT_CLOSE, L"BUTTON", L"Close", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 200, 270, 100, 26,
                            &bodyFont});
@@ -56,12 +69,14 @@ void paintSeparators(HWND window)
 {
     PAINTSTRUCT paint = {};
     HDC dc = BeginPaint(window, &paint);
-    HPEN pen = CreatePen(PS_SOLID, 1, kColorSeparator);
+    const int dpi = layoutDpi(window);
+    auto at = [dpi](int value) { return scaleToDpi(value, dpi); };
+    HPEN pen = CreatePen(PS_SOLID, at(1), kColorSeparator);
     HGDIOBJ oldPen = SelectObject(dc, pen);
-    MoveToEx(dc, 20, 122, nullptr);
-    LineTo(dc, 340, 122);
-    MoveToEx(dc, 20, 260, nullptr);
-    LineTo(dc, 340, 260);
+    for (int y : {122, 260}) {
+        MoveToEx(dc, at(20), at(y), nullptr);
+        LineTo(dc, at(340), at(y));
+    }
     SelectObject(dc, oldPen);
     DeleteObject(pen);
     EndPaint(window, &paint);
@@ -74,11 +89,16 @@ void releaseOwner(HWND window)
     SetForegroundWindow(owner);
 }
 
-void destroyOwnIcon()
+// Outer size for the owner's DPI, centred over the owner's window rectangle
+// wherever it stands, also partly off screen.
+RECT placeOverOwner(HWND owner)
 {
-    if (ownIcon)
-        DestroyIcon(ownIcon);
-    ownIcon = nullptr;
+    const SIZE size = windowSizeForClient(kAboutClientWidth, kAboutClientHeight, kAboutStyle, 0, layoutDpi(owner));
+    RECT ownerRect = {};
+    GetWindowRect(owner, &ownerRect);
+    const int x = ownerRect.left + ((ownerRect.right - ownerRect.left) - size.cx) / 2;
+    const int y = ownerRect.top + ((ownerRect.bottom - ownerRect.top) - size.cy) / 2;
+    return {x, y, x + size.cx, y + size.cy};
 }
 
 }  // namespace
@@ -89,24 +109,29 @@ void openAboutWindow(HWND owner)
         SetForegroundWindow(open);
         return;
     }
-    RECT size = {0, 0, kAboutClientWidth, kAboutClientHeight};
-    AdjustWindowRect(&size, kAboutStyle, FALSE);
-    const int width = size.right - size.left;
-    const int height = size.bottom - size.top;
-
-    // Centred over the main window wherever it stands, also partly off screen.
-    RECT ownerRect = {};
-    GetWindowRect(owner, &ownerRect);
-    const int x = ownerRect.left + ((ownerRect.right - ownerRect.left) - width) / 2;
-    const int y = ownerRect.top + ((ownerRect.bottom - ownerRect.top) - height) / 2;
-
-    HWND about = CreateWindowExW(WS_EX_DLGMODALFRAME, kAboutClass, kAboutWindowTitle, kAboutStyle, x, y, width,
-                                 height, owner, nullptr, GetModuleHandleW(nullptr), nullptr);
+    const RECT place = placeOverOwner(owner);
+    HWND about = CreateWindowExW(WS_EX_DLGMODALFRAME, kAboutClass, kAboutWindowTitle, kAboutStyle, place.left,
+                                 place.top, place.right - place.left, place.bottom - place.top, owner, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
     if (!about)
         return;
     EnableWindow(owner, FALSE);
     ShowWindow(about, SW_SHOW);
     UpdateWindow(about);
+}
+
+void relayoutAboutWindow(HWND owner)
+{
+    HWND about = FindWindowW(kAboutClass, nullptr);
+    if (!about || GetWindow(about, GW_OWNER) != owner)
+        return;
+    for (HWND child = GetWindow(about, GW_CHILD); child; child = GetWindow(about, GW_CHILD))
+        DestroyWindow(child);
+    createAboutControls(about);
+    const RECT place = placeOverOwner(owner);
+    SetWindowPos(about, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(about, nullptr, TRUE);
 }
 
 LRESULT CALLBACK aboutWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

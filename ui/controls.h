@@ -17,6 +17,7 @@ struct ControlSpec {
     HFONT* font;             // one of the shared fonts, or null
 };
 
-// Creates the control and sets its font (redraw TRUE). A control that cannot
+// Creates the control at the 96-DPI table values scaled to the DPI of the
+// parent's top-level window and sets its font (redraw TRUE). A control that cannot
 // be created is skipped: the rest of the panel is still built.
 HWND createControl(HWND parent, const ControlSpec& spec);

@@ -1,5 +1,6 @@
 // The two small window classes of the main window: the dark red autostart
 // banner ("LumarothAlert") and the grey rounded info frame ("LumarothFrame").
+#include "ui/dpi.h"
 #include "ui/drawing.h"
 #include "ui/theme.h"
 
@@ -14,11 +15,16 @@ void paintRoundedClient(HWND window, COLORREF outline, const COLORREF* fill)
     RECT client = {};
     GetClientRect(window, &client);
 
-    HPEN pen = CreatePen(PS_SOLID, 1, outline);
+    const int dpi = layoutDpi(window);
+    // A wider pen stays inside the rectangle instead of losing half its width
+    // to the clipping at the client's edge.
+    const int penWidth = scaleToDpi(1, dpi);
+    HPEN pen = CreatePen(penWidth > 1 ? PS_INSIDEFRAME : PS_SOLID, penWidth, outline);
     HBRUSH brush = fill ? CreateSolidBrush(*fill) : nullptr;
     HGDIOBJ oldPen = SelectObject(dc, pen);
     HGDIOBJ oldBrush = SelectObject(dc, brush ? static_cast<HGDIOBJ>(brush) : GetStockObject(NULL_BRUSH));
-    RoundRect(dc, 0, 0, client.right, client.bottom, kCornerEllipse, kCornerEllipse);
+    const int corner = scaleToDpi(kCornerEllipse, dpi);
+    RoundRect(dc, 0, 0, client.right, client.bottom, corner, corner);
     SelectObject(dc, oldPen);
     SelectObject(dc, oldBrush);
     DeleteObject(pen);

@@ -4,6 +4,7 @@
 
 #include "core/app_state.h"
 #include "core/control_ids.h"
+#include "ui/dpi.h"
 #include "ui/status_texts.h"
 #include "ui/theme.h"
 
@@ -15,11 +16,12 @@ HBRUSH whiteBrush = nullptr;
 
 namespace {
 
-HFONT createUiFont(int height, int weight, bool underline)
+// height: the character height in pixels at 96 DPI; the same point size at dpi.
+HFONT createUiFont(int height, int weight, bool underline, int dpi)
 {
-    return CreateFontW(height, 0, 0, 0, weight, FALSE, underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, FF_SWISS | DEFAULT_PITCH,
-                       kFontFace);
+    return CreateFontW(-scaleToDpi(height, dpi), 0, 0, 0, weight, FALSE, underline ? TRUE : FALSE, FALSE,
+                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                       FF_SWISS | DEFAULT_PITCH, kFontFace);
 }
 
 template <typename Handle>
@@ -32,12 +34,12 @@ void deleteShared(Handle& object)
 
 }  // namespace
 
-void createSharedGdiObjects()
+void createSharedGdiObjects(int dpi)
 {
-    bodyFont = createUiFont(-13, FW_NORMAL, false);
-    headingFont = createUiFont(-13, FW_SEMIBOLD, false);
-    smallFont = createUiFont(-11, FW_NORMAL, false);
-    linkFont = createUiFont(-11, FW_NORMAL, true);
+    bodyFont = createUiFont(13, FW_NORMAL, false, dpi);
+    headingFont = createUiFont(13, FW_SEMIBOLD, false, dpi);
+    smallFont = createUiFont(11, FW_NORMAL, false, dpi);
+    linkFont = createUiFont(11, FW_NORMAL, true, dpi);
     whiteBrush = CreateSolidBrush(kColorWhite);
 }
 

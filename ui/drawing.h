@@ -5,15 +5,18 @@
 
 #include <windows.h>
 
+#include "ui/dpi.h"
+
 // Created by the main window's WM_CREATE before the first panel is built and
-// deleted by its WM_DESTROY; every window of the program uses them.
+// deleted by its WM_DESTROY; every window of the program uses them. The fonts
+// are made for the main window's DPI (made again when it changes).
 extern HFONT bodyFont;
 extern HFONT headingFont;
 extern HFONT smallFont;
 extern HFONT linkFont;
 extern HBRUSH whiteBrush;
 
-void createSharedGdiObjects();
+void createSharedGdiObjects(int dpi = kLayoutDpi);
 void deleteSharedGdiObjects();
 
 // Main window messages, called from its window procedure.

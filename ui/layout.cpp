@@ -1,8 +1,66 @@
 // The two mechanisms every panel rebuild uses: empty the main window, then
-// fit it to the new panel's height.
+// fit it to the new panel's height; and the rebuild for a new DPI.
 #include "core/app_state.h"
+#include "core/control_ids.h"
+#include "core/secure_wipe.h"
+#include "ui/about_window.h"
+#include "ui/dpi.h"
+#include "ui/drawing.h"
+#include "ui/login_panel.h"
 #include "ui/panels.h"
 #include "ui/theme.h"
+
+#include <string>
+
+namespace {
+
+// What the user has typed into the login panel and not yet submitted.
+struct TypedLogin {
+    std::wstring fields[3];
+    int focusId = 0;
+    bool buttonsEnabled = true;
+    // The key field's copy must not linger in freed heap memory.
+    ~TypedLogin()
+    {
+        for (std::wstring& field : fields)
+            wipeText(field);
+    }
+};
+
+const int kLoginFieldIds[3] = {IDC_EDIT_HOSTNAME, IDC_EDIT_USERNAME, IDC_EDIT_KEY};
+
+TypedLogin readTypedLogin(HWND window)
+{
+    TypedLogin typed;
+    for (int i = 0; i < 3; ++i) {
+        HWND field = GetDlgItem(window, kLoginFieldIds[i]);
+        const int length = field ? GetWindowTextLengthW(field) : 0;
+        typed.fields[i].resize(static_cast<size_t>(length) + 1);
+        if (field)
+            typed.fields[i].resize(static_cast<size_t>(GetWindowTextW(field, &typed.fields[i][0], length + 1)));
+        else
+            typed.fields[i].clear();
+    }
+    HWND focus = GetFocus();
+    typed.focusId = focus && IsChild(window, focus) ? GetDlgCtrlID(focus) : 0;
+    HWND login = GetDlgItem(window, IDC_LOGIN);
+    typed.buttonsEnabled = !login || IsWindowEnabled(login);
+    return typed;
+}
+
+void restoreTypedLogin(HWND window, const TypedLogin& typed)
+{
+    for (int i = 0; i < 3; ++i)
+        SetDlgItemTextW(window, kLoginFieldIds[i], typed.fields[i].c_str());
+    // A login attempt still running keeps its buttons disabled.
+    for (int id : {IDC_LOGIN, IDC_CANCEL})
+        if (HWND button = GetDlgItem(window, id))
+            EnableWindow(button, typed.buttonsEnabled);
+    if (HWND focus = typed.focusId ? GetDlgItem(window, typed.focusId) : nullptr)
+        SetFocus(focus);
+}
+
+}  // namespace
 
 void clearMainWindow(HWND window)
 {
@@ -17,8 +75,25 @@ void clearMainWindow(HWND window)
 
 void resizeMainWindow(HWND window)
 {
-    RECT bounds = {0, 0, kClientWidth, appState.clientHeight};
-    AdjustWindowRect(&bounds, static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)), FALSE);
-    SetWindowPos(window, nullptr, 0, 0, bounds.right - bounds.left, bounds.bottom - bounds.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const SIZE size = windowSizeForClient(kClientWidth, appState.clientHeight,
+                                          static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)), 0,
+                                          dpiForWindow(window));
+    SetWindowPos(window, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void rebuildForDpi(HWND window)
+{
+    const bool login = appState.loginPanelShown;
+    const TypedLogin typed = login ? readTypedLogin(window) : TypedLogin();
+    // No control may keep a font that is about to be deleted.
+    clearMainWindow(window);
+    deleteSharedGdiObjects();
+    createSharedGdiObjects(dpiForWindow(window));
+    if (login) {
+        showLoginPanel(window);
+        restoreTypedLogin(window, typed);
+    } else {
+        showStatusPanel(window);
+    }
+    relayoutAboutWindow(window);
 }

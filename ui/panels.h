@@ -6,9 +6,12 @@
 
 // Destroys every child window of the main window.
 void clearMainWindow(HWND window);
-// Gives the main window a client area of 470 x appState.clientHeight,
-// keeping its top-left corner.
+// Gives the main window a client area of 470 x appState.clientHeight (96-DPI
+// values, scaled to the window's DPI), keeping its top-left corner.
 void resizeMainWindow(HWND window);
+// After the window's DPI changed: new fonts, the shown panel built again (what
+// is typed into the login panel and the focus kept), the About window too.
+void rebuildForDpi(HWND window);
 
 // Builds the status panel (with the autostart banner while autostart is off).
 void showStatusPanel(HWND window);

@@ -5,6 +5,7 @@
 #include "store/autostart.h"
 #include "ui/controls.h"
 #include "ui/drawing.h"
+#include "ui/link.h"
 #include "ui/panels.h"
 #include "ui/status_texts.h"
 #include "ui/theme.h"
@@ -16,6 +17,8 @@ namespace {
 const int kBannerX = 11, kBannerY = 46, kBannerWidth = 448, kBannerHeight = 38;
 const int kFrameX = 10, kFrameY = 45, kFrameWidth = 450, kFrameHeight = 161;
 
+// Values are shown as typed or received: "&" in a user name, host name or
+// server word is no mnemonic marker (SS_NOPREFIX).
 void createRows(HWND window, int b)
 {
     const std::wstring username = usernameText();
@@ -27,9 +30,9 @@ void createRows(HWND window, int b)
         {IDC_LABEL_HOSTNAME, L"STATIC", L"Hostname:", SS_RIGHT, 0, 94, 82 + b, 86, 20, &headingFont},
         {IDC_LABEL_IP, L"STATIC", L"IP:", SS_RIGHT, 0, 94, 111 + b, 86, 20, &headingFont},
         {IDC_LABEL_NEXT_CHECK, L"STATIC", L"Next Check:", SS_RIGHT, 0, 94, 140 + b, 86, 20, &headingFont},
-        {IDC_VALUE_USERNAME, L"STATIC", username.c_str(), 0, 0, 185, 53 + b, 190, 20, &bodyFont},
-        {IDC_VALUE_HOSTNAME, L"STATIC", hostname.c_str(), 0, 0, 185, 82 + b, 190, 20, &bodyFont},
-        {IDC_VALUE_IP, L"STATIC", ip.c_str(), 0, 0, 185, 111 + b, 190, 20, &bodyFont},
+        {IDC_VALUE_USERNAME, L"STATIC", username.c_str(), SS_NOPREFIX, 0, 185, 53 + b, 190, 20, &bodyFont},
+        {IDC_VALUE_HOSTNAME, L"STATIC", hostname.c_str(), SS_NOPREFIX, 0, 185, 82 + b, 190, 20, &bodyFont},
+        {IDC_VALUE_IP, L"STATIC", ip.c_str(), SS_NOPREFIX, 0, 185, 111 + b, 190, 20, &bodyFont},
         {IDC_VALUE_NEXT_CHECK, L"STATIC", countdown.c_str(), 0, 0, 185, 140 + b, 190, 20, &bodyFont},
         {IDC_UPDATE_IP, L"BUTTON", L"Update IP", WS_TABSTOP, 0, 144, 172 + b, 88, 26, &headingFont},
         {IDC_EDIT_HOST, L"BUTTON", L"Edit Host", WS_TABSTOP, 0, 237, 172 + b, 88, 26, &headingFont},
@@ -40,15 +43,17 @@ void createRows(HWND window, int b)
 
 void createBanner(HWND window)
 {
-    HWND banner = createControl(window, {0, kAlertClass, nullptr, 0, 0, kBannerX, kBannerY, kBannerWidth,
-                                         kBannerHeight, nullptr});
+    // WS_EX_CONTROLPARENT lets Tab reach "Enable now" inside it.
+    HWND banner = createControl(window, {0, kAlertClass, nullptr, 0, WS_EX_CONTROLPARENT, kBannerX, kBannerY,
+                                         kBannerWidth, kBannerHeight, nullptr});
     if (!banner)
         return;
     // Children of the banner: their notifications reach the banner, which
     // forwards them to the main window.
     createControl(banner, {IDC_BANNER_TEXT, L"STATIC", L"\u26A0  Lumaroth is not set to run at Windows startup.", 0,
                            0, 10, 11, 310, 18, &smallFont});
-    createControl(banner, {IDC_ENABLE_AUTOSTART, L"BUTTON", L"Enable now", 0, 0, 362, 7, 80, 24, &smallFont});
+    createControl(banner, {IDC_ENABLE_AUTOSTART, L"BUTTON", L"Enable now", WS_TABSTOP, 0, 362, 7, 80, 24,
+                           &smallFont});
 }
 
 }  // namespace
@@ -74,9 +79,11 @@ void showStatusPanel(HWND window)
     resizeMainWindow(window);
 
     const std::wstring statusLine = initialStatusLineText();
-    createControl(window, {IDC_STATUS_LINE, L"STATIC", statusLine.c_str(), 0, 0, 12, 222 + b, 280, 18, &smallFont});
-    createControl(window, {IDC_WEBSITE_LINK, L"STATIC", kWebsiteUrl, SS_NOTIFY | SS_RIGHT, 0, 298, 222 + b, 160, 18,
-                           &linkFont});
+    createControl(window, {IDC_STATUS_LINE, L"STATIC", statusLine.c_str(), SS_NOPREFIX, 0, 12, 222 + b, 280, 18,
+                           &smallFont});
+    makeKeyboardLink(createControl(window, {IDC_WEBSITE_LINK, L"STATIC", kWebsiteUrl,
+                                            SS_NOTIFY | SS_RIGHT | WS_TABSTOP, 0, 298, 222 + b, 160, 18,
+                                            &linkFont}));
 
     // Last, so it lies below every control and takes no part in Tab order.
     createControl(window, {0, kFrameClass, nullptr, 0, WS_EX_TRANSPARENT, kFrameX, kFrameY, kFrameWidth,

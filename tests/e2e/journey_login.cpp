@@ -221,3 +221,88 @@ TEST(Journey, SuccessfulLogin)
     EXPECT_TRUE(waitForOpenedUrl(kWebsite, kUiLimitMs));
     EXPECT_EQ(app.exitFromTray(kUiLimitMs), 0u);
 }
+
+TEST(Journey, KeyboardOnly)
+{
+    UpdateService service;
+    service.setAccounts({kAlice});
+    LumarothProcess app;
+    ASSERT_TRUE(app.start());
+    HWND main = app.waitForVisibleWindow(kStartLimitMs);
+    ASSERT_TRUE(main);
+    // The journey also runs at other display scales (LogPixels of the prefix).
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    const auto shot = [&](HWND window, const wchar_t* name) {
+        if (dpi != 96)
+            saveScreenshot(window, std::wstring(name) + L"-" + std::to_wstring(dpi) + L"dpi");
+    };
+    const auto focusReaches = [&](int id, HWND parent) {
+        return waitUntil([&] { return focusOf(main) == GetDlgItem(parent, id); }, kUiLimitMs);
+    };
+    SIZE client = clientSize(main);
+    EXPECT_NEAR(client.cx, MulDiv(470, dpi, 96), 1);
+    EXPECT_NEAR(client.cy, MulDiv(248, dpi, 96), 1);
+
+    // Typing and Tab only.
+    ASSERT_TRUE(focusReaches(4001, main));
+    typeText(main, L"home.example.net");
+    pressTab(main);
+    ASSERT_TRUE(focusReaches(4002, main));
+    typeText(main, L"alice");
+    pressTab(main);
+    ASSERT_TRUE(focusReaches(4003, main));
+    typeText(main, L"s3cret");
+    ASSERT_TRUE(waitForItemText(main, 4003, L"s3cret", kUiLimitMs));
+    shot(main, L"login-panel");
+
+    // Escape without a "Cancel" changes nothing; Enter in a field is "Login".
+    pressKey(main, VK_ESCAPE);
+    pressKey(main, VK_RETURN);
+    ASSERT_TRUE(service.waitForUpdates(1, kReplyLimitMs));
+    EXPECT_EQ(service.updates()[0].credentials, "alice:s3cret");
+    ASSERT_TRUE(waitUntil([&] { return isStatusPanelShown(main); }, kReplyLimitMs));
+    HWND banner = FindWindowExW(main, nullptr, L"LumarothAlert", nullptr);
+    ASSERT_TRUE(banner);
+    EXPECT_TRUE(waitForItemText(main, 3030, L"Recent IP Updates: just now", kUiLimitMs));
+    shot(main, L"status-panel-banner");
+
+    // Tab reaches "Enable now" inside the banner and the website link, which
+    // opens on Space.
+    const std::pair<int, HWND> stops[] = {{6001, main}, {7002, banner}, {3020, main}, {3021, main}, {3031, main}};
+    for (const auto& stop : stops) {
+        pressTab(main);
+        EXPECT_TRUE(focusReaches(stop.first, stop.second)) << "Tab should reach " << stop.first;
+    }
+    pressKey(main, VK_SPACE);
+    EXPECT_TRUE(waitForOpenedUrl(kWebsite, kUiLimitMs));
+
+    // Round to "Edit Host", Enter opens the login panel with "Cancel",
+    // Escape is "Cancel".
+    for (int id : {6001, 7002, 3020, 3021}) {
+        pressTab(main);
+        ASSERT_TRUE(focusReaches(id, id == 7002 ? banner : main));
+    }
+    pressKey(main, VK_RETURN);
+    ASSERT_TRUE(waitForControls(main, loginPanel(true, L"home.example.net", L"alice", L"s3cret"), kUiLimitMs));
+    pressKey(main, VK_ESCAPE);
+    EXPECT_TRUE(waitUntil([&] { return isStatusPanelShown(main); }, kUiLimitMs));
+
+    // "About" by keyboard.
+    pressTab(main);
+    ASSERT_TRUE(focusReaches(6001, main));
+    pressKey(main, VK_RETURN);
+    HWND about = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (about = FindWindowW(L"LumarothAbout", nullptr)) && IsWindowVisible(about); },
+                          kUiLimitMs));
+    RECT aboutClient{};
+    GetClientRect(about, &aboutClient);
+    EXPECT_NEAR(aboutClient.right, MulDiv(360, dpi, 96), 1);
+    // Its heading painted, then the picture.
+    EXPECT_TRUE(waitForTextColour(childrenOf(about).at(1), RGB(0, 0, 0)));
+    shot(about, L"about-window");
+    PostMessageW(about, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(waitForGone(about, kUiLimitMs));
+    EXPECT_EQ(app.exitFromTray(kUiLimitMs), 0u);
+}

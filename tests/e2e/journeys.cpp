@@ -15,10 +15,10 @@ std::vector<ExpectedControl> loginPanel(bool signedIn, const wchar_t* host, cons
     if (signedIn)
         table.push_back({3022, L"Button", L"Logout", WS_TABSTOP, 0, 394, 8, 64, 22});
     table.push_back({0, L"Static", L"Hostname:", SS_RIGHT, 0, 87, 56, 70, 18});
-    table.push_back({0, L"Static", L"Username:", SS_RIGHT, 0, 87, 91, 70, 18});
-    table.push_back({0, L"Static", L"Key:", SS_RIGHT, 0, 87, 126, 70, 18});
     table.push_back({4001, L"Edit", host, WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, 163, 53, 220, 22});
+    table.push_back({0, L"Static", L"Username:", SS_RIGHT, 0, 87, 91, 70, 18});
     table.push_back({4002, L"Edit", user, WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, 163, 88, 220, 22});
+    table.push_back({0, L"Static", L"Key:", SS_RIGHT, 0, 87, 126, 70, 18});
     table.push_back({4003, L"Edit", key, WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD, WS_EX_CLIENTEDGE, 163, 123, 220, 22});
     if (signedIn) {
         table.push_back({4010, L"Button", L"Login", WS_TABSTOP, 0, 140, 205, 90, 26});
@@ -42,14 +42,14 @@ std::vector<ExpectedControl> statusPanel(bool banner, const wchar_t* user, const
     table.push_back({3002, L"Static", L"Hostname:", SS_RIGHT, 0, 94, 82 + b, 86, 20});
     table.push_back({3003, L"Static", L"IP:", SS_RIGHT, 0, 94, 111 + b, 86, 20});
     table.push_back({3004, L"Static", L"Next Check:", SS_RIGHT, 0, 94, 140 + b, 86, 20});
-    table.push_back({3011, L"Static", user, 0, 0, 185, 53 + b, 190, 20});
-    table.push_back({3012, L"Static", host, 0, 0, 185, 82 + b, 190, 20});
-    table.push_back({3013, L"Static", ip, 0, 0, 185, 111 + b, 190, 20});
+    table.push_back({3011, L"Static", user, SS_NOPREFIX, 0, 185, 53 + b, 190, 20});
+    table.push_back({3012, L"Static", host, SS_NOPREFIX, 0, 185, 82 + b, 190, 20});
+    table.push_back({3013, L"Static", ip, SS_NOPREFIX, 0, 185, 111 + b, 190, 20});
     table.push_back({3014, L"Static", nullptr, 0, 0, 185, 140 + b, 190, 20});
     table.push_back({3020, L"Button", L"Update IP", WS_TABSTOP, 0, 144, 172 + b, 88, 26});
     table.push_back({3021, L"Button", L"Edit Host", WS_TABSTOP, 0, 237, 172 + b, 88, 26});
-    table.push_back({3030, L"Static", nullptr, 0, 0, 12, 222 + b, 280, 18});
-    table.push_back({3031, L"Static", kWebsite, SS_NOTIFY | SS_RIGHT, 0, 298, 222 + b, 160, 18});
+    table.push_back({3030, L"Static", nullptr, SS_NOPREFIX, 0, 12, 222 + b, 280, 18});
+    table.push_back({3031, L"Static", kWebsite, SS_NOTIFY | SS_RIGHT | WS_TABSTOP, 0, 298, 222 + b, 160, 18});
     table.push_back({0, L"LumarothFrame", L"", 0, WS_EX_TRANSPARENT, 10, 45, 450, 161 + b});
     return table;
 }
@@ -58,7 +58,7 @@ std::vector<ExpectedControl> bannerControls()
 {
     return {
         {7001, L"Static", L"\x26A0  Lumaroth is not set to run at Windows startup.", 0, 0, 10, 11, 310, 18},
-        {7002, L"Button", L"Enable now", 0, 0, 362, 7, 80, 24},
+        {7002, L"Button", L"Enable now", WS_TABSTOP, 0, 362, 7, 80, 24},
     };
 }
 
@@ -142,9 +142,21 @@ bool waitForTextColour(HWND control, COLORREF colour)
 
 void pressTab(HWND main)
 {
+    pressKey(main, VK_TAB);
+}
+
+void pressKey(HWND main, UINT key)
+{
     HWND focus = focusOf(main);
-    PostMessageW(focus, WM_KEYDOWN, VK_TAB, 0x000F0001);
-    PostMessageW(focus, WM_KEYUP, VK_TAB, 0xC00F0001);
+    const LPARAM scan = LPARAM(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16;
+    PostMessageW(focus ? focus : main, WM_KEYDOWN, key, scan | 1);
+    PostMessageW(focus ? focus : main, WM_KEYUP, key, scan | 0xC0000001);
+}
+
+void typeText(HWND main, const std::wstring& text)
+{
+    for (wchar_t c : text)
+        PostMessageW(focusOf(main), WM_CHAR, c, 1);
 }
 
 bool waitForOpenedUrl(const std::wstring& url, DWORD timeoutMs)

@@ -52,6 +52,9 @@ bool waitForStatusColour(HWND main, COLORREF colour);
 bool waitForTextColour(HWND control, COLORREF colour);
 // Tab as the user presses it in the control that has the focus.
 void pressTab(HWND main);
+// Any key (down and up) and typed characters, into the focused control.
+void pressKey(HWND main, UINT key);
+void typeText(HWND main, const std::wstring& text);
 // Lines of C:\opened-urls.txt written by the prefix's stand-in browser.
 bool waitForOpenedUrl(const std::wstring& url, DWORD timeoutMs);
 // Waits until the program handled every message posted before this call:

@@ -4,6 +4,7 @@
 
 #include "app/controller.h"
 #include "store/autostart.h"
+#include "ui/dpi.h"
 #include "ui/drawing.h"
 #include "update/result_messages.h"
 
@@ -300,6 +301,34 @@ TEST_F(ControllerTest, TrackingSizeFollowsClientHeight)
         EXPECT_EQ(info.ptMaxTrackSize.x, info.ptMinTrackSize.x);
         EXPECT_EQ(info.ptMaxTrackSize.y, info.ptMinTrackSize.y);
     }
+}
+
+// Wine has one monitor: the message a move to a monitor of another scale
+// brings is sent by hand.
+TEST_F(ControllerTest, DpiChangeRebuildsWhereSuggestedKeepingWhatWasTyped)
+{
+    createWindow();
+    ShowWindow(mainWindow, SW_SHOW);
+    setControlText(IDC_EDIT_HOSTNAME, L"typed.example.net");
+    setControlText(IDC_EDIT_KEY, L"k3y");
+    SetFocus(GetDlgItem(mainWindow, IDC_EDIT_KEY));
+    HWND oldField = GetDlgItem(mainWindow, IDC_EDIT_HOSTNAME);
+    RECT suggested = {40, 30, 700, 500};
+    const int dpi = dpiForWindow(mainWindow);
+    SendMessageW(mainWindow, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_FALSE(IsWindow(oldField));
+    EXPECT_EQ(controlText(IDC_EDIT_HOSTNAME), L"typed.example.net");
+    EXPECT_EQ(controlText(IDC_EDIT_USERNAME), L"");
+    EXPECT_EQ(controlText(IDC_EDIT_KEY), L"k3y");
+    EXPECT_EQ(GetFocus(), GetDlgItem(mainWindow, IDC_EDIT_KEY));
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendDlgItemMessageW(mainWindow, IDC_EDIT_KEY, WM_GETFONT, 0, 0)), bodyFont);
+    RECT window = {}, client = {};
+    GetWindowRect(mainWindow, &window);
+    GetClientRect(mainWindow, &client);
+    EXPECT_EQ(window.left, 40);
+    EXPECT_EQ(window.top, 30);
+    EXPECT_EQ(client.right, MulDiv(470, dpi, 96));
+    EXPECT_EQ(client.bottom, MulDiv(248, dpi, 96));
 }
 
 TEST_F(ControllerTest, EnableNowWritesAutostartAndDropsBanner)

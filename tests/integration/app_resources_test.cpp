@@ -115,6 +115,9 @@ TEST_F(ResourcesTest, ManifestAsksForCommonControlsSixAndNoElevation)
         "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
         "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
         R"(<requestedExecutionLevel level="asInvoker" uiAccess="false"/>)",
+        R"(<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true/pm</dpiAware>)",
+        R"(<dpiAwareness xmlns="http://schemas.microsoft.com/SMI/2016/WindowsSettings">)"
+        "PerMonitorV2,PerMonitor</dpiAwareness>",
     };
     for (const char* text : required)
         EXPECT_NE(manifest.find(text), std::string::npos) << text;

@@ -29,10 +29,15 @@ std::vector<HWND> aboutWindows()
     return found;
 }
 
+// The table's 96-DPI values at the run's DPI (another LogPixels runs the
+// tables again), exact at 96 and within a pixel elsewhere.
+int scaled(int value) { return MulDiv(value, dpiForWindow(nullptr), 96); }
+int slack() { return dpiForWindow(nullptr) == 96 ? 0 : 1; }
+
 // Where the About window must stand for the owner's current rectangle.
 POINT expectedOrigin(HWND owner)
 {
-    RECT size = {0, 0, 360, 308};
+    RECT size = {0, 0, scaled(360), scaled(308)};
     AdjustWindowRect(&size, kAboutStyle, FALSE);
     RECT r = {};
     GetWindowRect(owner, &r);
@@ -71,12 +76,12 @@ TEST_F(UiAbout, CentredOverTheMainWindowWhereverItStands)
         RECT r = {};
         GetWindowRect(about, &r);
         POINT want = expectedOrigin(window);
-        EXPECT_EQ(r.left, want.x) << place.x;
-        EXPECT_EQ(r.top, want.y) << place.y;
+        EXPECT_NEAR(r.left, want.x, slack()) << place.x;
+        EXPECT_NEAR(r.top, want.y, slack()) << place.y;
         RECT client = {};
         GetClientRect(about, &client);
-        EXPECT_EQ(client.right, 360);
-        EXPECT_EQ(client.bottom, 308);
+        EXPECT_NEAR(client.right, scaled(360), slack());
+        EXPECT_NEAR(client.bottom, scaled(308), slack());
         SendMessageW(about, WM_CLOSE, 0, 0);
     }
 }
@@ -93,6 +98,7 @@ TEST_F(UiAbout, WindowAndControlsAsDesigned)
     EXPECT_EQ(GetWindow(about, GW_OWNER), window);
     EXPECT_TRUE(IsWindowVisible(about));
 
+    const DWORD kBody = SS_CENTER | SS_NOPREFIX;   // shown as written: "&" is no mnemonic marker
     const struct {
         int id;
         const wchar_t* className;
@@ -104,14 +110,14 @@ TEST_F(UiAbout, WindowAndControlsAsDesigned)
         {0, L"Static", L"", SS_ICON | SS_CENTERIMAGE, 156, 18, 48, 48, nullptr},
         {0, L"Static", L"Lumaroth Client", SS_CENTER, 10, 72, 340, 24, &headingFont},
         {0, L"Static", L"Version 2.0.1", SS_CENTER, 10, 98, 340, 18, &bodyFont},
-        {0, L"Static", L"Vexlumen \u2014 Free Dynamic DNS Service", SS_CENTER, 10, 128, 340, 17, &smallFont},
-        {0, L"Static", L"", SS_CENTER, 10, 145, 340, 17, &smallFont},
-        {0, L"Static", L"Automatically keeps your domain pointed to your", SS_CENTER, 10, 162, 340, 17, &smallFont},
-        {0, L"Static", L"dynamic IP address \u2014 fast and reliable.", SS_CENTER, 10, 179, 340, 17, &smallFont},
-        {0, L"Static", L"", SS_CENTER, 10, 196, 340, 17, &smallFont},
-        {0, L"Static", L"Supports Windows XP SP3 and above.", SS_CENTER, 10, 213, 340, 17, &smallFont},
-        {0, L"Static", L"", SS_CENTER, 10, 230, 340, 17, &smallFont},
-        {0, L"Static", L"\u00A9 2026 Vexlumen. All rights reserved.", SS_CENTER, 10, 247, 340, 17, &smallFont},
+        {0, L"Static", L"Vexlumen \u2014 Free Dynamic DNS Service", kBody, 10, 128, 340, 17, &smallFont},
+        {0, L"Static", L"", kBody, 10, 145, 340, 17, &smallFont},
+        {0, L"Static", L"Automatically keeps your domain pointed to your", kBody, 10, 162, 340, 17, &smallFont},
+        {0, L"Static", L"dynamic IP address \u2014 fast and reliable.", kBody, 10, 179, 340, 17, &smallFont},
+        {0, L"Static", L"", kBody, 10, 196, 340, 17, &smallFont},
+        {0, L"Static", L"Supports Windows XP SP3 and above.", kBody, 10, 213, 340, 17, &smallFont},
+        {0, L"Static", L"", kBody, 10, 230, 340, 17, &smallFont},
+        {0, L"Static", L"\u00A9 2026 Vexlumen. All rights reserved.", kBody, 10, 247, 340, 17, &smallFont},
         {IDC_ABOUT_VISIT, L"Button", L"Visit Website", WS_TABSTOP, 60, 270, 100, 26, &bodyFont},
         {IDC_ABOUT_CLOSE, L"Button", L"Close", WS_TABSTOP | BS_DEFPUSHBUTTON, 200, 270, 100, 26, &bodyFont},
     };
@@ -127,18 +133,18 @@ TEST_F(UiAbout, WindowAndControlsAsDesigned)
             EXPECT_EQ(windowText(c), e.text);
         EXPECT_EQ(static_cast<DWORD>(GetWindowLongW(c, GWL_STYLE)), WS_CHILD | WS_VISIBLE | e.style);
         RECT r = rectInParent(c);
-        EXPECT_EQ(r.left, e.x);
-        EXPECT_EQ(r.top, e.y);
-        EXPECT_EQ(r.right - r.left, e.w);
-        EXPECT_EQ(r.bottom - r.top, e.h);
+        EXPECT_NEAR(r.left, scaled(e.x), slack());
+        EXPECT_NEAR(r.top, scaled(e.y), slack());
+        EXPECT_NEAR(r.right - r.left, scaled(e.w), slack());
+        EXPECT_NEAR(r.bottom - r.top, scaled(e.h), slack());
         EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(c, WM_GETFONT, 0, 0)), e.font ? *e.font : nullptr);
     }
     EXPECT_NE(SendMessageW(controls[0], STM_GETICON, 0, 0), 0);
 
     // The separator between the version line and the body text.
     HDC dc = GetDC(about);
-    EXPECT_EQ(GetPixel(dc, 100, 122), RGB(0xC8, 0xC8, 0xC8));
-    EXPECT_EQ(GetPixel(dc, 100, 124), RGB(0xFF, 0xFF, 0xFF));
+    EXPECT_EQ(GetPixel(dc, scaled(100), scaled(122)), RGB(0xC8, 0xC8, 0xC8));
+    EXPECT_EQ(GetPixel(dc, scaled(100), scaled(124)), RGB(0xFF, 0xFF, 0xFF));
     ReleaseDC(about, dc);
     SendMessageW(about, WM_CLOSE, 0, 0);
 }

@@ -7,6 +7,7 @@
 #include "ui/login_panel.h"
 #include "ui/panels.h"
 
+#include <algorithm>
 #include <cwctype>
 
 using namespace uitest;
@@ -36,6 +37,31 @@ bool sameClass(const std::wstring& a, const wchar_t* b)
     return true;
 }
 
+// The run's DPI (a prefix with another LogPixels runs these tables again):
+// table values are 96-DPI values, exact at 96 and within a pixel elsewhere.
+int runDpi() { return dpiForWindow(nullptr); }
+int scaled(int value) { return MulDiv(value, runDpi(), 96); }
+int slack() { return runDpi() == 96 ? 0 : 1; }
+
+// The text fits the control, measured with the control's own font.
+void expectTextFits(HWND control)
+{
+    const std::wstring text = windowText(control);
+    HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+    if (text.empty() || !font || classOf(control) == L"Edit")
+        return;
+    HDC dc = GetDC(control);
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE extent = {};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    RECT client = {};
+    GetClientRect(control, &client);
+    EXPECT_LE(extent.cx, client.right) << "text wider than its control";
+    EXPECT_LE(extent.cy, client.bottom) << "text taller than its control";
+}
+
 // Compares one control, found by position in creation order, with its row.
 void expectControl(HWND control, const Expected& e)
 {
@@ -49,12 +75,13 @@ void expectControl(HWND control, const Expected& e)
     EXPECT_EQ(style, WS_CHILD | WS_VISIBLE | e.style) << std::hex << style;
     EXPECT_EQ(static_cast<DWORD>(GetWindowLongW(control, GWL_EXSTYLE)), e.exStyle);
     RECT r = rectInParent(control);
-    EXPECT_EQ(r.left, e.x);
-    EXPECT_EQ(r.top, e.y);
-    EXPECT_EQ(r.right - r.left, e.w);
-    EXPECT_EQ(r.bottom - r.top, e.h);
+    EXPECT_NEAR(r.left, scaled(e.x), slack());
+    EXPECT_NEAR(r.top, scaled(e.y), slack());
+    EXPECT_NEAR(r.right - r.left, scaled(e.w), slack());
+    EXPECT_NEAR(r.bottom - r.top, scaled(e.h), slack());
     HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
     EXPECT_EQ(font, e.font ? *e.font : nullptr);
+    expectTextFits(control);
 }
 
 // Walks the main window's children (and the banner's) in creation order.
@@ -85,24 +112,26 @@ std::vector<Expected> statusPanelRows(bool banner, const wchar_t* user, const wc
         {IDC_ABOUT, false, L"Button", L"About", WS_TABSTOP, 0, 400, 7, 58, 22, &smallFont},
     };
     if (banner) {
-        rows.push_back({0, false, kAlertClass, L"", 0, 0, 11, 46, 448, 38, nullptr});
+        rows.push_back({0, false, kAlertClass, L"", 0, WS_EX_CONTROLPARENT, 11, 46, 448, 38, nullptr});
         rows.push_back({IDC_BANNER_TEXT, true, L"Static", L"\u26A0  Lumaroth is not set to run at Windows startup.",
                         0, 0, 10, 11, 310, 18, &smallFont});
-        rows.push_back({IDC_ENABLE_AUTOSTART, true, L"Button", L"Enable now", 0, 0, 362, 7, 80, 24, &smallFont});
+        rows.push_back({IDC_ENABLE_AUTOSTART, true, L"Button", L"Enable now", WS_TABSTOP, 0, 362, 7, 80, 24,
+                        &smallFont});
     }
     const std::vector<Expected> rest = {
         {IDC_LABEL_USERNAME, false, L"Static", L"Username:", SS_RIGHT, 0, 94, 53 + b, 86, 20, &headingFont},
         {IDC_LABEL_HOSTNAME, false, L"Static", L"Hostname:", SS_RIGHT, 0, 94, 82 + b, 86, 20, &headingFont},
         {IDC_LABEL_IP, false, L"Static", L"IP:", SS_RIGHT, 0, 94, 111 + b, 86, 20, &headingFont},
         {IDC_LABEL_NEXT_CHECK, false, L"Static", L"Next Check:", SS_RIGHT, 0, 94, 140 + b, 86, 20, &headingFont},
-        {IDC_VALUE_USERNAME, false, L"Static", user, 0, 0, 185, 53 + b, 190, 20, &bodyFont},
-        {IDC_VALUE_HOSTNAME, false, L"Static", host, 0, 0, 185, 82 + b, 190, 20, &bodyFont},
-        {IDC_VALUE_IP, false, L"Static", ip, 0, 0, 185, 111 + b, 190, 20, &bodyFont},
+        {IDC_VALUE_USERNAME, false, L"Static", user, SS_NOPREFIX, 0, 185, 53 + b, 190, 20, &bodyFont},
+        {IDC_VALUE_HOSTNAME, false, L"Static", host, SS_NOPREFIX, 0, 185, 82 + b, 190, 20, &bodyFont},
+        {IDC_VALUE_IP, false, L"Static", ip, SS_NOPREFIX, 0, 185, 111 + b, 190, 20, &bodyFont},
         {IDC_VALUE_NEXT_CHECK, false, L"Static", next, 0, 0, 185, 140 + b, 190, 20, &bodyFont},
         {IDC_UPDATE_IP, false, L"Button", L"Update IP", WS_TABSTOP, 0, 144, 172 + b, 88, 26, &headingFont},
         {IDC_EDIT_HOST, false, L"Button", L"Edit Host", WS_TABSTOP, 0, 237, 172 + b, 88, 26, &headingFont},
-        {IDC_STATUS_LINE, false, L"Static", line, 0, 0, 12, 222 + b, 280, 18, &smallFont},
-        {IDC_WEBSITE_LINK, false, L"Static", kWebsiteUrl, SS_NOTIFY | SS_RIGHT, 0, 298, 222 + b, 160, 18, &linkFont},
+        {IDC_STATUS_LINE, false, L"Static", line, SS_NOPREFIX, 0, 12, 222 + b, 280, 18, &smallFont},
+        {IDC_WEBSITE_LINK, false, L"Static", kWebsiteUrl, SS_NOTIFY | SS_RIGHT | WS_TABSTOP, 0, 298, 222 + b, 160, 18,
+         &linkFont},
         {0, false, kFrameClass, L"", 0, WS_EX_TRANSPARENT, 10, 45, 450, 161 + b, nullptr},
     };
     rows.insert(rows.end(), rest.begin(), rest.end());
@@ -117,10 +146,10 @@ std::vector<Expected> loginPanelRows(bool signedIn, const AppState& s)
         rows.push_back({IDC_LOGOUT, false, L"Button", L"Logout", WS_TABSTOP, 0, 394, 8, 64, 22, &smallFont});
     const std::vector<Expected> fields = {
         {0, false, L"Static", L"Hostname:", SS_RIGHT, 0, 87, 56, 70, 18, &bodyFont},
-        {0, false, L"Static", L"Username:", SS_RIGHT, 0, 87, 91, 70, 18, &bodyFont},
-        {0, false, L"Static", L"Key:", SS_RIGHT, 0, 87, 126, 70, 18, &bodyFont},
         {IDC_EDIT_HOSTNAME, false, L"Edit", s.hostname.c_str(), field, WS_EX_CLIENTEDGE, 163, 53, 220, 22, &bodyFont},
+        {0, false, L"Static", L"Username:", SS_RIGHT, 0, 87, 91, 70, 18, &bodyFont},
         {IDC_EDIT_USERNAME, false, L"Edit", s.username.c_str(), field, WS_EX_CLIENTEDGE, 163, 88, 220, 22, &bodyFont},
+        {0, false, L"Static", L"Key:", SS_RIGHT, 0, 87, 126, 70, 18, &bodyFont},
         {IDC_EDIT_KEY, false, L"Edit", s.updateKey.c_str(), field | ES_PASSWORD, WS_EX_CLIENTEDGE, 163, 123, 220, 22,
          &bodyFont},
     };
@@ -156,8 +185,8 @@ protected:
     void expectClientAndTracking(int height)
     {
         RECT client = clientSize();
-        EXPECT_EQ(client.right, 470);
-        EXPECT_EQ(client.bottom, height);
+        EXPECT_NEAR(client.right, scaled(470), slack());
+        EXPECT_NEAR(client.bottom, scaled(height), slack());
         EXPECT_EQ(appState.clientHeight, height);
     }
 };
@@ -170,7 +199,7 @@ TEST_F(UiLayout, StatusPanelWithAutostartOn)
     expectPanel(window, statusPanelRows(false, L"alice", L"home.example.net", L"203.0.113.7", L"02:00s", L"Ready"));
     expectClientAndTracking(248);
     EXPECT_TRUE(IsWindowEnabled(child(IDC_UPDATE_IP)));
-    EXPECT_EQ(tabOrder(window), (std::vector<int>{IDC_ABOUT, IDC_UPDATE_IP, IDC_EDIT_HOST}));
+    EXPECT_EQ(tabOrder(window), (std::vector<int>{IDC_ABOUT, IDC_UPDATE_IP, IDC_EDIT_HOST, IDC_WEBSITE_LINK}));
 }
 
 TEST_F(UiLayout, StatusPanelWithBannerWhenAutostartOff)
@@ -182,8 +211,8 @@ TEST_F(UiLayout, StatusPanelWithBannerWhenAutostartOff)
     expectPanel(window, statusPanelRows(true, L"alice", L"home.example.net", kDash, L"02:00s",
                                         L"Updated: 3/7/2025 4:05:09 PM"));
     expectClientAndTracking(288);
-    // "Enable now" is no Tab stop.
-    EXPECT_EQ(tabOrder(window), (std::vector<int>{IDC_ABOUT, IDC_UPDATE_IP, IDC_EDIT_HOST}));
+    EXPECT_EQ(tabOrder(window), (std::vector<int>{IDC_ABOUT, IDC_ENABLE_AUTOSTART, IDC_UPDATE_IP, IDC_EDIT_HOST,
+                                                  IDC_WEBSITE_LINK}));
 }
 
 TEST_F(UiLayout, StatusPanelInitialTextsByState)
@@ -230,6 +259,11 @@ TEST_F(UiLayout, LoginPanelFirstStart)
     EXPECT_EQ(GetFocus(), child(IDC_EDIT_HOSTNAME));
     EXPECT_EQ(tabOrder(window), (std::vector<int>{IDC_EDIT_HOSTNAME, IDC_EDIT_USERNAME, IDC_EDIT_KEY, IDC_LOGIN}));
     EXPECT_EQ(FindWindowExW(window, nullptr, kAlertClass, nullptr), nullptr);
+    // Screen readers name a field after the static just before it.
+    const std::pair<int, const wchar_t*> labels[] = {
+        {IDC_EDIT_HOSTNAME, L"Hostname:"}, {IDC_EDIT_USERNAME, L"Username:"}, {IDC_EDIT_KEY, L"Key:"}};
+    for (const auto& label : labels)
+        EXPECT_EQ(windowText(GetWindow(child(label.first), GW_HWNDPREV)), label.second);
 }
 
 TEST_F(UiLayout, LoginPanelEditingStoredAccount)
@@ -285,7 +319,7 @@ TEST_F(UiLayout, ResizeKeepsTopLeftCorner)
     GetWindowRect(window, &after);
     EXPECT_EQ(after.left, before.left);
     EXPECT_EQ(after.top, before.top);
-    EXPECT_EQ((after.bottom - after.top) - (before.bottom - before.top), 40);
+    EXPECT_NEAR((after.bottom - after.top) - (before.bottom - before.top), scaled(40), slack());
     EXPECT_EQ(after.right - after.left, before.right - before.left);
 }
 
@@ -308,11 +342,13 @@ TEST_F(UiLayout, WebsiteLinkClickReachesMainWindow)
     const LPARAM at = MAKELPARAM(5, 5);
     SendMessageW(child(IDC_WEBSITE_LINK), WM_LBUTTONDOWN, MK_LBUTTON, at);
     SendMessageW(child(IDC_WEBSITE_LINK), WM_LBUTTONUP, 0, at);
+    // Space and Enter while it has the focus, as a click.
+    SendMessageW(child(IDC_WEBSITE_LINK), WM_KEYDOWN, VK_SPACE, 0);
+    SendMessageW(child(IDC_WEBSITE_LINK), WM_KEYDOWN, VK_RETURN, 0);
     pumpMessages();
-    bool clicked = false;
-    for (const auto& command : receivedCommands())
-        clicked = clicked || command == std::make_pair(IDC_WEBSITE_LINK, static_cast<int>(STN_CLICKED));
-    EXPECT_TRUE(clicked);
+    const auto clicks = std::count(receivedCommands().begin(), receivedCommands().end(),
+                                   std::make_pair(IDC_WEBSITE_LINK, static_cast<int>(STN_CLICKED)));
+    EXPECT_EQ(clicks, 3);
 }
 
 TEST(UiFonts, SharedFontsAreSegoeUiInFourVariants)

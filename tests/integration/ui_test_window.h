@@ -16,6 +16,7 @@
 #include "store/autostart.h"
 #include "tests/integration/app_test_support.h"
 #include "ui/about_window.h"
+#include "ui/dpi.h"
 #include "ui/drawing.h"
 #include "ui/theme.h"
 
@@ -35,7 +36,7 @@ inline LRESULT CALLBACK testMainProc(HWND window, UINT message, WPARAM wParam, L
 {
     switch (message) {
     case WM_CREATE:
-        createSharedGdiObjects();
+        createSharedGdiObjects(dpiForWindow(nullptr));
         return 0;
     case WM_DESTROY:
         deleteSharedGdiObjects();
@@ -50,10 +51,10 @@ inline LRESULT CALLBACK testMainProc(HWND window, UINT message, WPARAM wParam, L
     case WM_CTLCOLORSTATIC:
         return colorStaticControl(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_GETMINMAXINFO: {
-        RECT r = {0, 0, kClientWidth, appState.clientHeight};
-        AdjustWindowRect(&r, kMainStyle, FALSE);
+        const SIZE outer = windowSizeForClient(kClientWidth, appState.clientHeight, kMainStyle, 0,
+                                               dpiForWindow(window));
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-        info->ptMinTrackSize = {r.right - r.left, r.bottom - r.top};
+        info->ptMinTrackSize = {outer.cx, outer.cy};
         info->ptMaxTrackSize = info->ptMinTrackSize;
         return 0;
     }
