@@ -34,7 +34,7 @@ prefix_clone "$run/template" "$run/shared"
 on_exit_prefix "$run/shared"
 server_pid=$(prefix_server_start "$run/shared")
 # Start the prefix's helper processes now, away from ctest's pipes.
-WINEDEBUG=err+all wine_in "$run/shared" cmd /c exit >"$run/warm-up.out" 2>&1 </dev/null ||
+WINEDEBUG=-all,err+all wine_in "$run/shared" cmd /c exit >"$run/warm-up.out" 2>&1 </dev/null ||
     { cat "$run/warm-up.out" >&2; exit 1; }
 
 export LUMAROTH_RUN_DIR=$run

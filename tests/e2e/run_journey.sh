@@ -45,7 +45,7 @@ LUMAROTH_EXE=$(winpath "$exe")
 
 # Wine's helper processes inherit the standard handles and outlive the
 # driver: its output goes through a file, not ctest's pipe.
-WINEDEBUG=${WINEDEBUG:-err+all} wine_in "$work/prefix" "$driver" --gtest_filter="Journey.$name" \
+WINEDEBUG=${WINEDEBUG:--all,err+all} wine_in "$work/prefix" "$driver" --gtest_filter="Journey.$name" \
     >"$work/driver.out" 2>"$work/driver.err" </dev/null
 status=$?
 cat "$work/driver.out" "$work/driver.err"

@@ -5,8 +5,9 @@ WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
 
 # wine_in PREFIX PROGRAM ARGS...: run a program in PREFIX; quietly unless the
-# caller set WINEDEBUG (test programs run with err+all: -all also hides why a
-# program never started, such as a DLL that did not load).
+# caller set WINEDEBUG. Test programs run with Wine's error channel on
+# (-all,err+all): -all alone also hides why a program never started, such as
+# a DLL that did not load.
 wine_in() {
     local prefix=$1; shift
     WINEPREFIX="$prefix" WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="mscoree,mshtml=" "$WINE" "$@"

@@ -14,10 +14,18 @@ if [ -z "${LUMAROTH_PREFIX:-}" ]; then
 fi
 source "$(dirname "${BASH_SOURCE[0]}")/prefix.sh"
 out=$(mktemp "${TMPDIR:-/tmp}/wine-run.XXXXXX")
-WINEDEBUG=${WINEDEBUG:-err+all} wine_in "$LUMAROTH_PREFIX" "$@" >"$out" 2>"$out.err" </dev/null
+WINEDEBUG=${WINEDEBUG:--all,err+all} wine_in "$LUMAROTH_PREFIX" "$@" >"$out" 2>"$out.err" </dev/null
 status=$?
 cat "$out"
 cat "$out.err" >&2
 wine_status_report "$LUMAROTH_PREFIX" "$status" "$out" "$out.err" "wine-run.sh: $(basename "$1")" >&2
+# A crash that winedbg reports (the prefix has no crash dialog) sometimes
+# ends the process with status 0: a crash report, or gtest's run started but
+# never summed up, fails the test whatever the status.
+if [ "$status" -eq 0 ] && { grep -q '^Unhandled exception' "$out" "$out.err" ||
+        { grep -q '^\[==========\] Running' "$out" && ! grep -q '^\[==========\] .* ran\.' "$out"; }; }; then
+    echo "wine-run.sh: $(basename "$1") crashed or stopped before gtest's summary, yet Wine's status was 0" >&2
+    status=1
+fi
 rm -f "$out" "$out.err"
 exit $status
