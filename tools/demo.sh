@@ -53,6 +53,7 @@ fi
 
 source "$root/tests/harness/cleanup.sh"
 run=$(mktemp -d /tmp/lumaroth-demo.XXXXXX)
+on_exit echo -e "\n== stopped everything the demo started"
 on_exit_dir "$run"
 prefix_clone "$cache/template" "$run/prefix"
 if [ -z "${DISPLAY:-}" ]; then
@@ -125,7 +126,6 @@ if [ -n "$xvfb_pid" ]; then
 else
     echo "== use the window; the tray menu's Exit (or Ctrl-C here) ends the demo"
 fi
-on_exit echo -e "\n== stopping everything the demo started"
 status=0
 wait "$app_pid" || status=$?
 echo "== Lumaroth.exe exited with code $status"
