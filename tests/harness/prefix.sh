@@ -78,12 +78,10 @@ prefix_server_start() {
     prefix_server_pid "$1"
 }
 
-# prefix_server_stop PREFIX [PID]: ends every process of PREFIX and its server;
-# returns once the server has exited (wineserver -k waits for its lock).
+# prefix_server_stop PREFIX: ends every process of PREFIX and its server;
+# wineserver -k returns once the server has saved the registry and exited.
 prefix_server_stop() {
     WINEPREFIX="$1" "$WINESERVER" -k 2>/dev/null || true
-    [ -n "${2:-}" ] && stop_pid "$2"
-    return 0
 }
 
 # prefix_server_dir PREFIX: the folder with the socket and lock of PREFIX's
