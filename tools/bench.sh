@@ -16,25 +16,18 @@ build=${LUMAROTH_BUILD_DIR:-$root/build/release}
 cmake --preset release -B "$build" >/dev/null
 cmake --build "$build" --target Lumaroth bench barewindow barewindowcontrols trustca >/dev/null
 
+source "$root/tests/harness/cleanup.sh"
 run=$(mktemp -d /tmp/lumaroth-bench.XXXXXX)
-xvfb_pid="" server_pid="" service_pid=""
-cleanup() {
-    trap - EXIT INT TERM
-    set +e
-    [ -n "$service_pid" ] && kill "$service_pid" 2>/dev/null && wait "$service_pid" 2>/dev/null
-    [ -n "$server_pid" ] && prefix_server_stop "$run/prefix" "$server_pid"
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
-    rm -rf "$run"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
+on_exit_dir "$run"
 xvfb_pid=$(xvfb_start "$run/display")
+on_exit_pid "$xvfb_pid"
 export DISPLAY=$(cat "$run/display")
 "$root/tools/make_certs.sh" "$run/certs" >/dev/null
+on_exit_prefix "$run/prefix"
 prefix_create "$run/prefix" "$run/certs/ca.der" "$build/tools/trustca.exe"
-server_pid=$(prefix_server_start "$run/prefix")
+prefix_server_start "$run/prefix" >/dev/null
 service_pid=$(service_start "$run/service" "$run/certs")
+on_exit_pid "$service_pid"
 cat > "$run/service/config.json" <<JSON
 {"accounts": [{"hostname": "bench.example.net", "username": "bench", "key": "bench-key"}],
  "address": "203.0.113.77"}

@@ -51,36 +51,22 @@ if [ ! -d "$cache/template/drive_c" ] ||
     prefix_create "$cache/template" "$cache/certs/ca.der" "$build/tools/trustca.exe" "$build/tools/urlrecorder.exe"
 fi
 
+source "$root/tests/harness/cleanup.sh"
 run=$(mktemp -d /tmp/lumaroth-demo.XXXXXX)
-xvfb_pid="" server_pid="" service_pid="" log_pid="" shot_pid="" app_pid=""
-cleanup() {
-    local status=$?
-    trap - EXIT INT TERM
-    echo
-    echo "== stopping everything the demo started"
-    for pid in $shot_pid $log_pid $service_pid; do
-        kill "$pid" 2>/dev/null || true
-    done
-    [ -n "$server_pid" ] && prefix_server_stop "$run/prefix" "$server_pid"
-    [ -n "$app_pid" ] && wait "$app_pid" 2>/dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-    wait 2>/dev/null || true
-    rm -rf "$run"
-    exit $status
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
+on_exit echo -e "\n== stopped everything the demo started"
+on_exit_dir "$run"
 prefix_clone "$cache/template" "$run/prefix"
 if [ -z "${DISPLAY:-}" ]; then
     xvfb_pid=$(xvfb_start "$run/display")
+    on_exit_pid "$xvfb_pid"
     export DISPLAY
     DISPLAY=$(cat "$run/display")
     shots=${shots:-/tmp/lumaroth-demo-screenshots}
     echo "== no display: running on a private Xvfb ($DISPLAY); screenshots go to $shots"
 fi
 [ -n "$shots" ] && mkdir -p "$shots"
-server_pid=$(prefix_server_start "$run/prefix")
+on_exit_prefix "$run/prefix"
+prefix_server_start "$run/prefix" >/dev/null
 
 mkdir -p "$run/service"
 cat > "$run/service/config.json" <<JSON
@@ -88,6 +74,7 @@ cat > "$run/service/config.json" <<JSON
  "address": "$address"}
 JSON
 service_pid=$(service_start "$run/service" "$cache/certs")
+on_exit_pid "$service_pid"
 [ -s "$run/service/ports.json" ] || { cat "$run/service/service.out" >&2; exit 1; }
 export http_proxy
 http_proxy=$(service_proxy_url "$run/service")
@@ -110,11 +97,12 @@ for line in sys.stdin:
     host = (r.get("params") or {}).get("hostname", [""])[0]
     print("   %s  %s %-18s -> %s %s" % (time.strftime("%H:%M:%S"), kind, host, r.get("status"), r.get("reply")))
 ' &
-log_pid=$!
+on_exit_pid $!
 
 echo "== starting Lumaroth.exe"
 wine_in "$run/prefix" "$build/app/Lumaroth.exe" </dev/null &
 app_pid=$!
+on_exit_pid "$app_pid"
 if [ $login -eq 1 ]; then
     if wine_in "$run/prefix" "$build/tests/e2e/demo_login.exe" "$host" "$user" "$key" </dev/null; then
         echo "== signed in as $user through the login panel"
@@ -130,7 +118,7 @@ if [ -n "$shots" ]; then
             sleep 30
         done
     ) &
-    shot_pid=$!
+    on_exit_pid $!
     echo "== screenshot: $shots/lumaroth-demo.png (renewed every 30 s)"
 fi
 if [ -n "$xvfb_pid" ]; then
@@ -140,5 +128,4 @@ else
 fi
 status=0
 wait "$app_pid" || status=$?
-app_pid=""
 echo "== Lumaroth.exe exited with code $status"

@@ -14,31 +14,23 @@ driver=${2:?driver.exe}
 exe=${3:?Lumaroth.exe}
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/../harness/prefix.sh"
+source "$here/../harness/cleanup.sh"
 : "${LUMAROTH_RUN_DIR:?run the journeys through tools/test.sh}" "${LUMAROTH_TEMPLATE:?}" "${LUMAROTH_CERTS:?}"
 
 work=$LUMAROTH_RUN_DIR/e2e-$name
 shots=${LUMAROTH_SCREENSHOT_DIR:-$LUMAROTH_RUN_DIR/screenshots}
-xvfb_pid="" server_pid="" service_pid=""
-cleanup() {
-    local status=$?
-    trap - EXIT INT TERM
-    [ -n "$service_pid" ] && kill "$service_pid" 2>/dev/null && wait "$service_pid" 2>/dev/null
-    [ -n "$server_pid" ] && prefix_server_stop "$work/prefix" "$server_pid"
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
-    rm -rf "$work"
-    exit $status
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
 rm -rf "$work"
 mkdir -p "$work/shots" "$shots"
+on_exit_dir "$work"
 prefix_clone "$LUMAROTH_TEMPLATE" "$work/prefix"
-xvfb_pid=$(xvfb_start "$work/display")
+xvfb_pid=$(xvfb_start "$work/display") || exit 1
+on_exit_pid "$xvfb_pid"
 export DISPLAY
 DISPLAY=$(cat "$work/display")
-server_pid=$(prefix_server_start "$work/prefix")
+on_exit_prefix "$work/prefix"
+server_pid=$(prefix_server_start "$work/prefix") || exit 1
 service_pid=$(service_start "$work/service" "$LUMAROTH_CERTS")
+on_exit_pid "$service_pid"
 if [ ! -s "$work/service/ports.json" ]; then
     echo "run_journey: the update service did not start:" >&2
     cat "$work/service/service.out" >&2
@@ -53,13 +45,17 @@ LUMAROTH_EXE=$(winpath "$exe")
 
 # Wine's helper processes inherit the standard handles and outlive the
 # driver: its output goes through a file, not ctest's pipe.
-wine_in "$work/prefix" "$driver" --gtest_filter="Journey.$name" >"$work/driver.out" 2>&1 </dev/null
+WINEDEBUG=${WINEDEBUG:--all,err+all} wine_in "$work/prefix" "$driver" --gtest_filter="Journey.$name" \
+    >"$work/driver.out" 2>"$work/driver.err" </dev/null
 status=$?
-cat "$work/driver.out"
+cat "$work/driver.out" "$work/driver.err"
+wine_status_report "$work/prefix" "$status" "$work/driver.out" "$work/driver.err" "run_journey: driver.exe"
 # A name that matches no test passes with "0 tests": count that as failure.
 if [ "$status" -eq 0 ] && ! grep -q '\[  PASSED  \] 1 test' "$work/driver.out"; then
     status=1
 fi
+[ "$(prefix_server_pid "$work/prefix")" = "$server_pid" ] ||
+    echo "run_journey: the prefix's wineserver changed (started $server_pid, now $(prefix_server_pid "$work/prefix"))"
 
 for bmp in "$work"/shots/*.bmp; do
     [ -e "$bmp" ] && convert "$bmp" "$shots/$(basename "${bmp%.bmp}").png"

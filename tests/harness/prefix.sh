@@ -4,10 +4,13 @@
 WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
 
-# wine_in PREFIX PROGRAM ARGS...: run a program in PREFIX, quietly.
+# wine_in PREFIX PROGRAM ARGS...: run a program in PREFIX; quietly unless the
+# caller set WINEDEBUG. Test programs run with Wine's error channel on
+# (-all,err+all): -all alone also hides why a program never started, such as
+# a DLL that did not load.
 wine_in() {
     local prefix=$1; shift
-    WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" "$WINE" "$@"
+    WINEPREFIX="$prefix" WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="mscoree,mshtml=" "$WINE" "$@"
 }
 
 # winpath PATH: a Unix path as Wine programs see it (drive Z: is /).
@@ -56,34 +59,111 @@ prefix_clone() {
     cp -a "$1" "$2"
 }
 
-# prefix_server_start PREFIX: a persistent wineserver for PREFIX in the
-# background; prints its PID so the caller can stop it.
+# prefix_server_start PREFIX: a persistent wineserver for PREFIX, accepting
+# connections when this returns; prints its PID. Without -f, wineserver forks
+# into the background only once its socket listens, and exits with status 2
+# when a server of PREFIX already runs. (Started with -f in the background
+# instead, a Wine program started right after may find no socket yet and start
+# a server of its own, which Debian's wrapper runs with -p0: the persistent
+# one exits with status 2 unseen, and the prefix's server and helper processes
+# then stop after every program and start again under the next one.)
 prefix_server_start() {
-    WINEPREFIX="$1" "$WINESERVER" -f -p >/dev/null 2>&1 &
-    echo $!
+    local status=0
+    WINEPREFIX="$1" "$WINESERVER" -p >/dev/null 2>&1 || status=$?
+    if [ "$status" -ne 0 ]; then
+        echo "prefix_server_start: wineserver for $1 did not start (status $status;" \
+             "2 means another server of that prefix runs: pid $(prefix_server_pid "$1"))" >&2
+        return 1
+    fi
+    prefix_server_pid "$1"
 }
 
-# prefix_server_stop PREFIX PID: ends every process of PREFIX and its server.
+# prefix_server_stop PREFIX: ends every process of PREFIX and its server;
+# wineserver -k returns once the server has saved the registry and exited.
 prefix_server_stop() {
     WINEPREFIX="$1" "$WINESERVER" -k 2>/dev/null || true
-    [ -n "${2:-}" ] && kill "$2" 2>/dev/null || true
-    [ -n "${2:-}" ] && wait "$2" 2>/dev/null || true
+}
+
+# prefix_server_dir PREFIX: the folder with the socket and lock of PREFIX's
+# server: Debian's Wine keeps them under the private folder that
+# PREFIX/wineserver names, upstream Wine under /tmp/.wine-UID; either way in
+# server-DEV-INODE of the prefix folder.
+prefix_server_dir() {
+    local base=/tmp/.wine-$(id -u)
+    [ -f "$1/wineserver" ] && base=${TMPDIR:-/tmp}/$(cat "$1/wineserver")
+    printf '%s/server-%s-%x' "$base" "$(stat -c %D "$1")" "$(stat -c %i "$1")"
+}
+
+# prefix_server_pid PREFIX: the PID of the server holding PREFIX's lock, if any.
+prefix_server_pid() {
+    local lock
+    lock=$(prefix_server_dir "$1")/lock
+    [ -e "$lock" ] || return 0
+    awk -v ino=":$(stat -c %i "$lock")\$" '$2 == "POSIX" && $6 ~ ino { print $5; exit }' /proc/locks
+}
+
+# wine_status_report PREFIX STATUS OUT ERR NAME: explains an exit status that
+# is not the test's own verdict (the program never got to gtest's summary in
+# OUT), and a program that wrote nothing at all to OUT or ERR. Wine cuts
+# NTSTATUS exit codes to 8 bits.
+wine_status_report() {
+    local prefix=$1 status=$2 output=$3 errors=$4 name=$5 why pid
+    [ "$status" -eq 0 ] && return 0
+    grep -q '^\[==========\] .* ran\.' "$output" 2>/dev/null && return 0
+    case $status in
+        3) why="abort()" ;;
+        5) why="0xc0000005, access violation" ;;
+        53) why="0xc0000135, a DLL was not found" ;;
+        66) why="0xc0000142, a DLL failed to initialise" ;;
+        123) why="0xc000007b, a DLL of the wrong architecture" ;;
+        126|127) why="wine could not be run" ;;
+        *) why="" ; [ "$status" -gt 128 ] && why="killed by signal $((status - 128))" ;;
+    esac
+    echo "$name: Wine ended it with status $status${why:+ ($why)} before gtest's summary"
+    if [ ! -s "$output" ] && [ ! -s "$errors" ]; then
+        pid=$(prefix_server_pid "$prefix")
+        if [ -n "$pid" ]; then
+            echo "$name: it wrote nothing; the wineserver of $prefix (pid $pid) was up for $(ps -o etimes= -p "$pid" | tr -d ' ') s"
+        else
+            echo "$name: it wrote nothing; no wineserver ran for $prefix"
+        fi
+    fi
 }
 
 # xvfb_start FILE: a private X server; writes the display (":N") to FILE and
-# prints the server's PID.
+# prints the server's PID. Xvfb writes the display number to -displayfd only
+# once it accepts connections; under load that can take long, so wait for it
+# (or for Xvfb's end) rather than for a fixed time.
 xvfb_start() {
     local file=$1
     rm -f "$file.fd"
-    Xvfb -displayfd 7 -screen 0 1280x800x24 -nolisten tcp 7>"$file.fd" >/dev/null 2>&1 &
+    Xvfb -displayfd 7 -screen 0 1280x800x24 -nolisten tcp 7>"$file.fd" >"$file.log" 2>&1 &
     local pid=$!
-    local i
-    for i in $(seq 1 100); do
-        [ -s "$file.fd" ] && break
+    until [ -s "$file.fd" ]; do
+        if ! kill -0 "$pid" 2>/dev/null; then
+            echo "xvfb_start: Xvfb ended before accepting connections:" >&2
+            cat "$file.log" >&2
+            return 1
+        fi
         sleep 0.1
     done
     printf ':%s' "$(tr -d '\n' < "$file.fd")" > "$file"
     echo $pid
+}
+
+# stop_pid PID: stops a background process and waits until it is gone. wait
+# only reaps the shell's own children; a server started inside a command
+# substitution is not one, so its end is polled.
+stop_pid() {
+    kill "$1" 2>/dev/null || return 0
+    wait "$1" 2>/dev/null && return 0
+    local i
+    for i in $(seq 1 50); do
+        kill -0 "$1" 2>/dev/null || return 0
+        sleep 0.1
+    done
+    kill -9 "$1" 2>/dev/null
+    return 0
 }
 
 # service_start STATE_DIR CERT_DIR [ARGS...]: the local update service with its
@@ -98,9 +178,8 @@ service_start() {
     python3 "$here/tools/update_service.py" --state-dir "$state" --certs "$certs" "$@" \
         >>"$state/service.out" 2>&1 &
     local pid=$!
-    local i
-    for i in $(seq 1 100); do
-        [ -s "$state/ports.json" ] && break
+    # Until it listens or ends: python's start takes seconds on a loaded machine.
+    until [ -s "$state/ports.json" ]; do
         kill -0 $pid 2>/dev/null || break
         sleep 0.1
     done
