@@ -8,7 +8,7 @@
 #                                             a journey, whose own copy is
 #                                             made from this one
 # Needs LUMAROTH_RUN_DIR and LUMAROTH_TEMPLATE (tools/test.sh exports them).
-# Everything started here is stopped by PID, and the copy removed.
+# Everything started here is stopped, and the copy removed, also on failure.
 set -uo pipefail
 dpi=${1:?usage: run_at_dpi.sh DPI PROGRAM [ARGS...] | DPI --journey RUN_JOURNEY NAME DRIVER EXE}
 shift
@@ -17,19 +17,9 @@ source "$here/harness/prefix.sh"
 : "${LUMAROTH_RUN_DIR:?run the tests through tools/test.sh}" "${LUMAROTH_TEMPLATE:?}"
 
 work=$LUMAROTH_RUN_DIR/dpi-$dpi-$$
-xvfb_pid="" server_pid=""
-cleanup() {
-    local status=$?
-    trap - EXIT INT TERM
-    [ -n "$server_pid" ] && prefix_server_stop "$work/prefix" "$server_pid"
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
-    rm -rf "$work"
-    exit $status
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
+source "$here/harness/cleanup.sh"
 mkdir -p "$work"
+on_exit_dir "$work"
 prefix_clone "$LUMAROTH_TEMPLATE" "$work/prefix"
 wine_in "$work/prefix" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
     >/dev/null 2>&1 </dev/null
@@ -44,8 +34,10 @@ if [ "${1:-}" = --journey ]; then
     exit $?
 fi
 
-xvfb_pid=$(xvfb_start "$work/display")
+xvfb_pid=$(xvfb_start "$work/display") || exit 1
+on_exit_pid "$xvfb_pid"
 export DISPLAY
 DISPLAY=$(cat "$work/display")
-server_pid=$(prefix_server_start "$work/prefix")
+on_exit_prefix "$work/prefix"
+prefix_server_start "$work/prefix" >/dev/null || exit 1
 LUMAROTH_PREFIX="$work/prefix" bash "$here/harness/wine-run.sh" "$@"
