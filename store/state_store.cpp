@@ -83,10 +83,7 @@ void saveUpdateState(const std::wstring& ip, bool ipChanged)
 
     SYSTEMTIME now;
     GetLocalTime(&now);
-    const std::wstring text = formatStateTime({static_cast<int16_t>(now.wYear), static_cast<int16_t>(now.wMonth),
-                                               static_cast<int16_t>(now.wDay), static_cast<int16_t>(now.wHour),
-                                               static_cast<int16_t>(now.wMinute),
-                                               static_cast<int16_t>(now.wSecond)});
+    const std::wstring text = formatStateTime({now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond});
 
     writeStateValue(kValueLastTime, text);
     appState.lastUpdateTime = now;

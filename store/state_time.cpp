@@ -9,7 +9,7 @@ namespace {
 // One number as scanf's "%hd" reads it (white space, a sign, decimal digits)
 // but with the range checked: scanf's behaviour on a number out of range is
 // undefined, and in practice 67561 wraps round to a plausible 2025.
-bool readNumber(const std::wstring& text, size_t& at, int16_t& value)
+bool readNumber(const std::wstring& text, size_t& at, int& value)
 {
     while (at < text.size() && std::iswspace(static_cast<wint_t>(text[at])))
         ++at;
@@ -29,7 +29,7 @@ bool readNumber(const std::wstring& text, size_t& at, int16_t& value)
     }
     if (at == digitsStart)
         return false;
-    value = static_cast<int16_t>(negative ? -magnitude : magnitude);
+    value = static_cast<int>(negative ? -magnitude : magnitude);
     return true;
 }
 
@@ -42,12 +42,6 @@ bool readLiteral(const std::wstring& text, size_t& at, wchar_t literal)
 }
 
 }  // namespace
-
-bool operator==(const StateTime& a, const StateTime& b)
-{
-    return a.year == b.year && a.month == b.month && a.day == b.day && a.hour == b.hour &&
-           a.minute == b.minute && a.second == b.second;
-}
 
 std::optional<StateTime> parseStateTimeText(const std::wstring& text)
 {

@@ -5,15 +5,10 @@
 #include <cstdint>
 #include <string>
 
-// The fields formatTimestamp shows, as plain numbers.
-struct ClockTime {
-    int year = 0;
-    int month = 0;
-    int day = 0;
-    int hour = 0;
-    int minute = 0;
-    int second = 0;
-};
+#include "core/time_fields.h"
+
+// The fields formatTimestamp shows.
+using ClockTime = TimeFields;
 
 // "%02d:%02ds": 120 -> "02:00s"; minutes are not limited to two digits.
 std::wstring formatCountdown(int32_t seconds);
