@@ -46,6 +46,19 @@ protected:
         waitForWorkers(60000);
     }
 
+    // Signs in with the service holding the update's answer; returns the request
+    // count before that update, once the update has reached the service.
+    size_t startHeldUpdate()
+    {
+        EXPECT_TRUE(serviceSetConfig(
+            R"({"accounts": [{"hostname": "home.example.net", "username": "alice", "key": "s3cret"}],
+                "address": "203.0.113.7", "fault": {"on": ["update"], "hold": true}})"));
+        const size_t before = serviceRequestCount();
+        createSignedInWindow();
+        EXPECT_EQ(serviceWaitForRequests(before + 1, 30000).size(), before + 1);
+        return before;
+    }
+
     static constexpr const char* kAccountConfig =
         R"({"accounts": [{"hostname": "home.example.net", "username": "alice", "key": "s3cret"}],
             "address": "203.0.113.7"})";
@@ -93,12 +106,8 @@ TEST_F(WorkerTest, ConnectivityWorkerReportsReachability)
 // status shows the loss, yet no second update starts beside the first.
 TEST_F(WorkerTest, LossAndReturnDuringAnUpdateStartNoSecondOne)
 {
-    ASSERT_TRUE(serviceSetConfig(
-        R"({"accounts": [{"hostname": "home.example.net", "username": "alice", "key": "s3cret"}],
-            "address": "203.0.113.7", "fault": {"on": ["update"], "hold": true}})"));
-    const size_t before = serviceRequestCount();
-    createSignedInWindow();
-    ASSERT_EQ(serviceWaitForRequests(before + 1, 30000).size(), before + 1);
+    const size_t before = startHeldUpdate();
+    ASSERT_FALSE(HasFailure());
     SendMessageW(mainWindow, WM_NETWORK_STATE, 0, 0);
     EXPECT_EQ(appState.updateStatus, UpdateStatus::Failed);
     SendMessageW(mainWindow, WM_NETWORK_STATE, 1, 0);
@@ -113,12 +122,8 @@ TEST_F(WorkerTest, LossAndReturnDuringAnUpdateStartNoSecondOne)
 // The service holds the update's answer until the logout is done.
 TEST_F(WorkerTest, UpdateAnsweredAfterLogoutIsDropped)
 {
-    ASSERT_TRUE(serviceSetConfig(
-        R"({"accounts": [{"hostname": "home.example.net", "username": "alice", "key": "s3cret"}],
-            "address": "203.0.113.7", "fault": {"on": ["update"], "hold": true}})"));
-    const size_t before = serviceRequestCount();
-    createSignedInWindow();
-    ASSERT_EQ(serviceWaitForRequests(before + 1, 30000).size(), before + 1);
+    const size_t before = startHeldUpdate();
+    ASSERT_FALSE(HasFailure());
     SendMessageW(mainWindow, WM_COMMAND, IDC_EDIT_HOST, 0);
     {
         BoxAnswerer answerer(L"Confirm Logout", IDYES);
