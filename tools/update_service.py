@@ -9,8 +9,8 @@ that tunnels only "dynupdate.vexlumen.net:443" to it, so a client reaches it
 under the real host name through the system proxy (http_proxy).
 
 Tests steer it with DIR/config.json (re-read at every connection and request),
-may pre-seed DIR/records.json and read DIR/requests.log. The control interface
-is described in briefs/service.md; in short:
+may pre-seed DIR/records.json and read DIR/requests.log (tests/common/
+service_client.h reads and writes them for the test programs):
 
   config.json  {"accounts": [{"hostname", "username", "key", "blocked"}],
                 "address": "...", "maintenance": false, "cert": "good",

@@ -50,8 +50,9 @@ void expectControls(HWND parent, const std::vector<ExpectedControl>& table)
             << "class " << testing::PrintToString(className(control));
         if (expected.text)
             EXPECT_EQ(windowText(control), expected.text);
-        EXPECT_EQ(DWORD(GetWindowLongW(control, GWL_STYLE)) & checked, WS_CHILD | WS_VISIBLE | expected.style);
-        EXPECT_EQ(DWORD(GetWindowLongW(control, GWL_EXSTYLE)) & checkedEx, expected.exStyle);
+        EXPECT_EQ(DWORD(GetWindowLongW(control, GWL_STYLE)) & checked,
+                  (WS_CHILD | WS_VISIBLE | expected.style) & checked);
+        EXPECT_EQ(DWORD(GetWindowLongW(control, GWL_EXSTYLE)) & checkedEx, expected.exStyle & checkedEx);
         RECT rect = rectIn(control, parent);
         EXPECT_EQ(rect.left, expected.x);
         EXPECT_EQ(rect.top, expected.y);

@@ -1,22 +1,10 @@
-// Waiting for a condition instead of sleeping a fixed time.
+// Waiting for a condition instead of sleeping a fixed time, and the journeys'
+// time limits.
 #pragma once
 
+#include "tests/common/wait.h"
+
 #include <windows.h>
-
-#include <functional>
-
-// Polls condition every 20 ms until it holds (true) or timeoutMs passed (false).
-inline bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
-{
-    ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    for (;;) {
-        if (condition())
-            return true;
-        if (GetTickCount64() >= deadline)
-            return false;
-        Sleep(20);
-    }
-}
 
 // Time limits of the journeys: generous, since two journeys and a build may
 // share the machine; a passing journey never waits them out.

@@ -65,7 +65,7 @@ TEST(Journey, EditHostAndLogout)
     postClick(main, 4010);
     HWND box = waitForMessageBox(L"Login Error", kReplyLimitMs);
     ASSERT_TRUE(box);
-    EXPECT_EQ(messageBoxText(box), L"Invalid username or key (badauth)");
+    EXPECT_EQ(messageBoxText(box), resultMessage("badauth"));
     ASSERT_TRUE(pressMessageBoxButton(box, IDOK, kUiLimitMs));
     EXPECT_TRUE(waitUntil([&] {
         return IsWindowEnabled(GetDlgItem(main, 4010)) && IsWindowEnabled(GetDlgItem(main, 4011));

@@ -116,7 +116,7 @@ TEST(Journey, LoginErrors)
     service.setFault("");
     HWND box = waitForMessageBox(L"Login Error", kReplyLimitMs);
     ASSERT_TRUE(box);
-    EXPECT_EQ(messageBoxText(box), L"Invalid username or key (badauth)");
+    EXPECT_EQ(messageBoxText(box), resultMessage("badauth"));
     std::vector<int> buttons = messageBoxButtons(box);
     EXPECT_NE(std::find(buttons.begin(), buttons.end(), IDOK), buttons.end());
     EXPECT_NE(std::find(buttons.begin(), buttons.end(), IDHELP), buttons.end()) << "a Help button";

@@ -84,28 +84,28 @@ TEST(Journey, UpdateCycle)
     struct Failure {
         const char* what;
         std::function<void()> arrange;
-        const wchar_t* message;
+        std::wstring message;
     };
     const ServiceAccount wrongKey{kAlice.hostname, kAlice.username, "other"};
     const ServiceAccount otherHost{"elsewhere.example.net", kAlice.username, kAlice.key};
     ServiceAccount blocked = kAlice;
     blocked.blocked = true;
     const Failure failures[] = {
-        {"badauth", [&] { service.setAccounts({wrongKey}); }, L"Invalid username or key (badauth)"},
-        {"nohost", [&] { service.setAccounts({otherHost}); }, L"Hostname not found (nohost)"},
-        {"abuse", [&] { service.setAccounts({blocked}); }, L"Account blocked (abuse)"},
-        {"911", [&] { service.setMaintenance(true); }, L"Server error, try again later (911)"},
+        {"badauth", [&] { service.setAccounts({wrongKey}); }, resultMessage("badauth")},
+        {"nohost", [&] { service.setAccounts({otherHost}); }, resultMessage("nohost")},
+        {"abuse", [&] { service.setAccounts({blocked}); }, resultMessage("abuse")},
+        {"911", [&] { service.setMaintenance(true); }, resultMessage("911")},
         {"notfqdn", [&] { service.setFault(R"({"on": ["update"], "body": "notfqdn"})"); },
-         L"Invalid hostname format (notfqdn)"},
+         resultMessage("notfqdn")},
         {"ssl_error", [&] { service.setFault(R"({"on": ["update"], "body": "ssl_error"})"); },
-         L"SSL certificate error"},
+         resultMessage("ssl_error")},
         {"http_503", [&] { service.setFault(R"({"on": ["update"], "status": 503})"); },
-         L"Server error (HTTP 503)"},
+         httpErrorMessage(L"503")},
         {"unknown word", [&] { service.setFault(R"({"on": ["update"], "body": "Hello world"})"); },
-         L"Update failed: hello"},
+         unknownResultMessage(L"hello")},
         // Last: without a connection the next checks keep the client offline.
         {"network_error", [&] { service.setFault(R"({"on": ["update"], "refuse": true})"); },
-         L"Network error, check connection"},
+         resultMessage("network_error")},
     };
     bool screenshotSaved = false;
     for (const Failure& failure : failures) {

@@ -8,58 +8,29 @@
 
 #include <cwchar>
 
-std::vector<ExpectedControl> loginPanel(bool signedIn, const wchar_t* host, const wchar_t* user, const wchar_t* key)
+std::vector<ExpectedControl> controlsOn(const std::vector<PanelControl>& rows, bool inBanner)
 {
     std::vector<ExpectedControl> table;
-    table.push_back({5002, L"Static", L"Login", 0, 0, 12, 10, 120, 20});
-    if (signedIn)
-        table.push_back({3022, L"Button", L"Logout", WS_TABSTOP, 0, 394, 8, 64, 22});
-    table.push_back({0, L"Static", L"Hostname:", SS_RIGHT, 0, 87, 56, 70, 18});
-    table.push_back({4001, L"Edit", host, WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, 163, 53, 220, 22});
-    table.push_back({0, L"Static", L"Username:", SS_RIGHT, 0, 87, 91, 70, 18});
-    table.push_back({4002, L"Edit", user, WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, 163, 88, 220, 22});
-    table.push_back({0, L"Static", L"Key:", SS_RIGHT, 0, 87, 126, 70, 18});
-    table.push_back({4003, L"Edit", key, WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD, WS_EX_CLIENTEDGE, 163, 123, 220, 22});
-    if (signedIn) {
-        table.push_back({4010, L"Button", L"Login", WS_TABSTOP, 0, 140, 205, 90, 26});
-        table.push_back({4011, L"Button", L"Cancel", WS_TABSTOP, 0, 240, 205, 90, 26});
-    } else {
-        table.push_back({4010, L"Button", L"Login", WS_TABSTOP, 0, 190, 205, 90, 26});
-    }
-    table.push_back({0, L"LumarothFrame", L"", 0, WS_EX_TRANSPARENT, 75, 43, 320, 158});
+    for (const PanelControl& row : rows)
+        if (row.inBanner == inBanner)
+            table.push_back({row.id, row.className, row.text, row.style, row.exStyle, row.x, row.y, row.width,
+                             row.height});
     return table;
+}
+
+std::vector<ExpectedControl> loginPanel(bool signedIn, const wchar_t* host, const wchar_t* user, const wchar_t* key)
+{
+    return controlsOn(loginPanelLayout(signedIn, host, user, key), false);
 }
 
 std::vector<ExpectedControl> statusPanel(bool banner, const wchar_t* user, const wchar_t* host, const wchar_t* ip)
 {
-    const int b = banner ? 40 : 0;
-    std::vector<ExpectedControl> table;
-    table.push_back({5001, L"Static", L"Status", 0, 0, 12, 10, 120, 20});
-    table.push_back({6001, L"Button", L"About", WS_TABSTOP, 0, 400, 7, 58, 22});
-    if (banner)
-        table.push_back({0, L"LumarothAlert", L"", 0, 0, 11, 46, 448, 38});
-    table.push_back({3001, L"Static", L"Username:", SS_RIGHT, 0, 94, 53 + b, 86, 20});
-    table.push_back({3002, L"Static", L"Hostname:", SS_RIGHT, 0, 94, 82 + b, 86, 20});
-    table.push_back({3003, L"Static", L"IP:", SS_RIGHT, 0, 94, 111 + b, 86, 20});
-    table.push_back({3004, L"Static", L"Next Check:", SS_RIGHT, 0, 94, 140 + b, 86, 20});
-    table.push_back({3011, L"Static", user, SS_NOPREFIX, 0, 185, 53 + b, 190, 20});
-    table.push_back({3012, L"Static", host, SS_NOPREFIX, 0, 185, 82 + b, 190, 20});
-    table.push_back({3013, L"Static", ip, SS_NOPREFIX, 0, 185, 111 + b, 190, 20});
-    table.push_back({3014, L"Static", nullptr, 0, 0, 185, 140 + b, 190, 20});
-    table.push_back({3020, L"Button", L"Update IP", WS_TABSTOP, 0, 144, 172 + b, 88, 26});
-    table.push_back({3021, L"Button", L"Edit Host", WS_TABSTOP, 0, 237, 172 + b, 88, 26});
-    table.push_back({3030, L"Static", nullptr, SS_NOPREFIX, 0, 12, 222 + b, 280, 18});
-    table.push_back({3031, L"Static", kWebsite, SS_NOTIFY | SS_RIGHT | WS_TABSTOP, 0, 298, 222 + b, 160, 18});
-    table.push_back({0, L"LumarothFrame", L"", 0, WS_EX_TRANSPARENT, 10, 45, 450, 161 + b});
-    return table;
+    return controlsOn(statusPanelLayout(banner, user, host, ip, nullptr, nullptr), false);
 }
 
 std::vector<ExpectedControl> bannerControls()
 {
-    return {
-        {7001, L"Static", L"\x26A0  Lumaroth is not set to run at Windows startup.", 0, 0, 10, 11, 310, 18},
-        {7002, L"Button", L"Enable now", WS_TABSTOP, 0, 362, 7, 80, 24},
-    };
+    return controlsOn(statusPanelLayout(true, L"", L"", L"", nullptr, nullptr), true);
 }
 
 void seedSignedIn(UpdateService& service, const std::string& address)

@@ -1,7 +1,10 @@
-// What the journeys share: the demo account, the two panels' control tables,
-// and the readings that several journeys make (countdown, status colour).
+// What the journeys share: the demo account, the two panels' control tables
+// (from the tests' common layout tables), and the readings that several
+// journeys make (countdown, status colour).
 #pragma once
 
+#include "tests/common/panel_layouts.h"
+#include "tests/common/result_messages.h"
 #include "tests/e2e/e2e_app.h"
 #include "tests/e2e/e2e_controls.h"
 #include "tests/e2e/e2e_service.h"
@@ -24,6 +27,9 @@ inline constexpr wchar_t kWebsite[] = L"https://www.vexlumen.net/";
 inline constexpr wchar_t kSetupGuide[] = L"https://www.vexlumen.net/setup-guide";
 inline constexpr wchar_t kNoValue[] = L"\x2014";
 
+// The rows of a common layout table that stand on one parent: the window's
+// own or, with inBanner, the autostart banner's.
+std::vector<ExpectedControl> controlsOn(const std::vector<PanelControl>& rows, bool inBanner = false);
 // The login panel as built without an account (one "Login") or while signed
 // in ("Logout", "Login", "Cancel"); texts of the three fields.
 std::vector<ExpectedControl> loginPanel(bool signedIn, const wchar_t* host, const wchar_t* user, const wchar_t* key);

@@ -9,19 +9,15 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/common/registry.h"
+
 #include <string>
 
 namespace {
 
 bool writeRawBlob(const std::string& blob)
 {
-    CREDENTIALW credential = {};
-    credential.Type = CRED_TYPE_GENERIC;
-    credential.TargetName = const_cast<wchar_t*>(kCredentialTarget);
-    credential.CredentialBlobSize = static_cast<DWORD>(blob.size());
-    credential.CredentialBlob = blob.empty() ? nullptr : reinterpret_cast<BYTE*>(const_cast<char*>(blob.data()));
-    credential.Persist = CRED_PERSIST_LOCAL_MACHINE;
-    return CredWriteW(&credential, 0) != FALSE;
+    return writeAccountBlob(blob);
 }
 
 void setAccount(const std::wstring& host, const std::wstring& user, const std::wstring& key)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/control_ids.h"
+#include "tests/common/panel_layouts.h"
 #include "tests/integration/ui_test_window.h"
 #include "ui/login_panel.h"
 #include "ui/panels.h"
@@ -16,16 +17,7 @@ namespace {
 
 const wchar_t kDash[] = L"\u2014";
 
-struct Expected {
-    int id;              // 0: no id
-    bool inBanner;       // child of the autostart banner rather than the main window
-    const wchar_t* className;
-    const wchar_t* text; // null: not compared here
-    DWORD style;         // beyond WS_CHILD | WS_VISIBLE
-    DWORD exStyle;
-    int x, y, w, h;
-    HFONT* font;         // null: no font set
-};
+using Expected = PanelControl;
 
 bool sameClass(const std::wstring& a, const wchar_t* b)
 {
@@ -77,10 +69,11 @@ void expectControl(HWND control, const Expected& e)
     RECT r = rectInParent(control);
     EXPECT_NEAR(r.left, scaled(e.x), slack());
     EXPECT_NEAR(r.top, scaled(e.y), slack());
-    EXPECT_NEAR(r.right - r.left, scaled(e.w), slack());
-    EXPECT_NEAR(r.bottom - r.top, scaled(e.h), slack());
+    EXPECT_NEAR(r.right - r.left, scaled(e.width), slack());
+    EXPECT_NEAR(r.bottom - r.top, scaled(e.height), slack());
     HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
-    EXPECT_EQ(font, e.font ? *e.font : nullptr);
+    HFONT* expectedFont = sharedFontOf(e.font);
+    EXPECT_EQ(font, expectedFont ? *expectedFont : nullptr);
     expectTextFits(control);
 }
 
@@ -106,62 +99,12 @@ void expectPanel(HWND window, const std::vector<Expected>& rows)
 std::vector<Expected> statusPanelRows(bool banner, const wchar_t* user, const wchar_t* host, const wchar_t* ip,
                                       const wchar_t* next, const wchar_t* line)
 {
-    const int b = banner ? 40 : 0;
-    std::vector<Expected> rows = {
-        {IDC_STATUS_TITLE, false, L"Static", L"Status", 0, 0, 12, 10, 120, 20, &headingFont},
-        {IDC_ABOUT, false, L"Button", L"About", WS_TABSTOP, 0, 400, 7, 58, 22, &smallFont},
-    };
-    if (banner) {
-        rows.push_back({0, false, kAlertClass, L"", 0, WS_EX_CONTROLPARENT, 11, 46, 448, 38, nullptr});
-        rows.push_back({IDC_BANNER_TEXT, true, L"Static", L"\u26A0  Lumaroth is not set to run at Windows startup.",
-                        0, 0, 10, 11, 310, 18, &smallFont});
-        rows.push_back({IDC_ENABLE_AUTOSTART, true, L"Button", L"Enable now", WS_TABSTOP, 0, 362, 7, 80, 24,
-                        &smallFont});
-    }
-    const std::vector<Expected> rest = {
-        {IDC_LABEL_USERNAME, false, L"Static", L"Username:", SS_RIGHT, 0, 94, 53 + b, 86, 20, &headingFont},
-        {IDC_LABEL_HOSTNAME, false, L"Static", L"Hostname:", SS_RIGHT, 0, 94, 82 + b, 86, 20, &headingFont},
-        {IDC_LABEL_IP, false, L"Static", L"IP:", SS_RIGHT, 0, 94, 111 + b, 86, 20, &headingFont},
-        {IDC_LABEL_NEXT_CHECK, false, L"Static", L"Next Check:", SS_RIGHT, 0, 94, 140 + b, 86, 20, &headingFont},
-        {IDC_VALUE_USERNAME, false, L"Static", user, SS_NOPREFIX, 0, 185, 53 + b, 190, 20, &bodyFont},
-        {IDC_VALUE_HOSTNAME, false, L"Static", host, SS_NOPREFIX, 0, 185, 82 + b, 190, 20, &bodyFont},
-        {IDC_VALUE_IP, false, L"Static", ip, SS_NOPREFIX, 0, 185, 111 + b, 190, 20, &bodyFont},
-        {IDC_VALUE_NEXT_CHECK, false, L"Static", next, 0, 0, 185, 140 + b, 190, 20, &bodyFont},
-        {IDC_UPDATE_IP, false, L"Button", L"Update IP", WS_TABSTOP, 0, 144, 172 + b, 88, 26, &headingFont},
-        {IDC_EDIT_HOST, false, L"Button", L"Edit Host", WS_TABSTOP, 0, 237, 172 + b, 88, 26, &headingFont},
-        {IDC_STATUS_LINE, false, L"Static", line, SS_NOPREFIX, 0, 12, 222 + b, 280, 18, &smallFont},
-        {IDC_WEBSITE_LINK, false, L"Static", kWebsiteUrl, SS_NOTIFY | SS_RIGHT | WS_TABSTOP, 0, 298, 222 + b, 160, 18,
-         &linkFont},
-        {0, false, kFrameClass, L"", 0, WS_EX_TRANSPARENT, 10, 45, 450, 161 + b, nullptr},
-    };
-    rows.insert(rows.end(), rest.begin(), rest.end());
-    return rows;
+    return statusPanelLayout(banner, user, host, ip, next, line);
 }
 
 std::vector<Expected> loginPanelRows(bool signedIn, const AppState& s)
 {
-    const DWORD field = WS_TABSTOP | ES_AUTOHSCROLL;
-    std::vector<Expected> rows = {{IDC_LOGIN_TITLE, false, L"Static", L"Login", 0, 0, 12, 10, 120, 20, &headingFont}};
-    if (signedIn)
-        rows.push_back({IDC_LOGOUT, false, L"Button", L"Logout", WS_TABSTOP, 0, 394, 8, 64, 22, &smallFont});
-    const std::vector<Expected> fields = {
-        {0, false, L"Static", L"Hostname:", SS_RIGHT, 0, 87, 56, 70, 18, &bodyFont},
-        {IDC_EDIT_HOSTNAME, false, L"Edit", s.hostname.c_str(), field, WS_EX_CLIENTEDGE, 163, 53, 220, 22, &bodyFont},
-        {0, false, L"Static", L"Username:", SS_RIGHT, 0, 87, 91, 70, 18, &bodyFont},
-        {IDC_EDIT_USERNAME, false, L"Edit", s.username.c_str(), field, WS_EX_CLIENTEDGE, 163, 88, 220, 22, &bodyFont},
-        {0, false, L"Static", L"Key:", SS_RIGHT, 0, 87, 126, 70, 18, &bodyFont},
-        {IDC_EDIT_KEY, false, L"Edit", s.updateKey.c_str(), field | ES_PASSWORD, WS_EX_CLIENTEDGE, 163, 123, 220, 22,
-         &bodyFont},
-    };
-    rows.insert(rows.end(), fields.begin(), fields.end());
-    if (signedIn) {
-        rows.push_back({IDC_LOGIN, false, L"Button", L"Login", WS_TABSTOP, 0, 140, 205, 90, 26, &bodyFont});
-        rows.push_back({IDC_CANCEL, false, L"Button", L"Cancel", WS_TABSTOP, 0, 240, 205, 90, 26, &bodyFont});
-    } else {
-        rows.push_back({IDC_LOGIN, false, L"Button", L"Login", WS_TABSTOP, 0, 190, 205, 90, 26, &bodyFont});
-    }
-    rows.push_back({0, false, kFrameClass, L"", 0, WS_EX_TRANSPARENT, 75, 43, 320, 158, nullptr});
-    return rows;
+    return loginPanelLayout(signedIn, s.hostname.c_str(), s.username.c_str(), s.updateKey.c_str());
 }
 
 // The ids Tab visits from the first stop, as IsDialogMessageW moves.

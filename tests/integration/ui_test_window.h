@@ -14,6 +14,7 @@
 
 #include "core/app_state.h"
 #include "store/autostart.h"
+#include "tests/common/panel_layouts.h"
 #include "tests/integration/app_test_support.h"
 #include "ui/about_window.h"
 #include "ui/dpi.h"
@@ -21,6 +22,24 @@
 #include "ui/theme.h"
 
 namespace uitest {
+
+// The shared font a row of the common layout tables names.
+inline HFONT* sharedFontOf(PanelFont font)
+{
+    switch (font) {
+    case PanelFont::Heading:
+        return &headingFont;
+    case PanelFont::Body:
+        return &bodyFont;
+    case PanelFont::Small:
+        return &smallFont;
+    case PanelFont::Link:
+        return &linkFont;
+    case PanelFont::None:
+        break;
+    }
+    return nullptr;
+}
 
 constexpr DWORD kMainStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr wchar_t kTestMainClass[] = L"LumarothUiTestMain";

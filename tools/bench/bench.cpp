@@ -29,6 +29,7 @@
 #include "core/app_state.h"
 #include "core/control_ids.h"
 #include "store/credential_store.h"
+#include "tests/common/service_client.h"
 
 #include <psapi.h>
 
@@ -156,21 +157,6 @@ struct LinuxFigures {
     long anonymousKiB = -1;
     long long cpuTicks = -1;
 };
-
-std::string readWholeFile(const std::wstring& path)
-{
-    std::string text;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return text;
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
-        text.append(buffer, read);
-    CloseHandle(file);
-    return text;
-}
 
 std::string lowerAscii(std::string text)
 {
@@ -342,18 +328,6 @@ void idleFigures(long pid)
                 kIdleCpuMs / 1000, ms, 100.0 * static_cast<double>(ms) / kIdleCpuMs, later.anonymousKiB);
 }
 
-bool writeWholeFile(const std::wstring& path, const std::string& text)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-              written == text.size();
-    CloseHandle(file);
-    return ok;
-}
-
 // "Edit Host" then "Cancel": the login panel and the status panel rebuilt.
 // Sent, not posted: a sent WM_NULL would overtake posted commands.
 void rebuildPanels(HWND hwnd, int pairs)
@@ -375,7 +349,7 @@ void stalledRoundTrip(HWND hwnd, const std::wstring& configPath)
         return;
     HWND update = GetDlgItem(hwnd, IDC_UPDATE_IP);
     waitUntilEnabled(update, 30000);
-    writeWholeFile(configPath, config.substr(0, end) + R"(, "fault": {"on": ["update"], "stall": true}})");
+    writeFileAtomically(configPath, config.substr(0, end) + R"(, "fault": {"on": ["update"], "stall": true}})");
     PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDC_UPDATE_IP, BN_CLICKED), reinterpret_cast<LPARAM>(update));
     DWORD start = GetTickCount(), slowest = 0;
     int samples = 0;
@@ -389,7 +363,7 @@ void stalledRoundTrip(HWND hwnd, const std::wstring& configPath)
     }
     std::printf("  WM_NULL round trip while the server stalls an update for %lu s: slowest %lu ms of %d\n",
                 kStallWatchMs / 1000, slowest, samples);
-    writeWholeFile(configPath, config);
+    writeFileAtomically(configPath, config);
     // The stalled request ends at the client's own time-out.
     waitUntilEnabled(update, 60000);
 }
