@@ -105,21 +105,21 @@ TEST_F(UiAbout, WindowAndControlsAsDesigned)
         const wchar_t* text;
         DWORD style;
         int x, y, w, h;
-        HFONT* font;
+        UiFont font;
     } rows[] = {
-        {0, L"Static", L"", SS_ICON | SS_CENTERIMAGE, 156, 18, 48, 48, nullptr},
-        {0, L"Static", L"Lumaroth Client", SS_CENTER, 10, 72, 340, 24, &headingFont},
-        {0, L"Static", L"Version 2.0.1", SS_CENTER, 10, 98, 340, 18, &bodyFont},
-        {0, L"Static", L"Vexlumen \u2014 Free Dynamic DNS Service", kBody, 10, 128, 340, 17, &smallFont},
-        {0, L"Static", L"", kBody, 10, 145, 340, 17, &smallFont},
-        {0, L"Static", L"Automatically keeps your domain pointed to your", kBody, 10, 162, 340, 17, &smallFont},
-        {0, L"Static", L"dynamic IP address \u2014 fast and reliable.", kBody, 10, 179, 340, 17, &smallFont},
-        {0, L"Static", L"", kBody, 10, 196, 340, 17, &smallFont},
-        {0, L"Static", L"Supports Windows XP SP3 and above.", kBody, 10, 213, 340, 17, &smallFont},
-        {0, L"Static", L"", kBody, 10, 230, 340, 17, &smallFont},
-        {0, L"Static", L"\u00A9 2026 Vexlumen. All rights reserved.", kBody, 10, 247, 340, 17, &smallFont},
-        {IDC_ABOUT_VISIT, L"Button", L"Visit Website", WS_TABSTOP, 60, 270, 100, 26, &bodyFont},
-        {IDC_ABOUT_CLOSE, L"Button", L"Close", WS_TABSTOP | BS_DEFPUSHBUTTON, 200, 270, 100, 26, &bodyFont},
+        {0, L"Static", L"", SS_ICON | SS_CENTERIMAGE, 156, 18, 48, 48, UiFont::None},
+        {0, L"Static", L"Lumaroth Client", SS_CENTER, 10, 72, 340, 24, UiFont::Heading},
+        {0, L"Static", L"Version 2.0.1", SS_CENTER, 10, 98, 340, 18, UiFont::Body},
+        {0, L"Static", L"Vexlumen \u2014 Free Dynamic DNS Service", kBody, 10, 128, 340, 17, UiFont::Small},
+        {0, L"Static", L"", kBody, 10, 145, 340, 17, UiFont::Small},
+        {0, L"Static", L"Automatically keeps your domain pointed to your", kBody, 10, 162, 340, 17, UiFont::Small},
+        {0, L"Static", L"dynamic IP address \u2014 fast and reliable.", kBody, 10, 179, 340, 17, UiFont::Small},
+        {0, L"Static", L"", kBody, 10, 196, 340, 17, UiFont::Small},
+        {0, L"Static", L"Supports Windows XP SP3 and above.", kBody, 10, 213, 340, 17, UiFont::Small},
+        {0, L"Static", L"", kBody, 10, 230, 340, 17, UiFont::Small},
+        {0, L"Static", L"\u00A9 2026 Vexlumen. All rights reserved.", kBody, 10, 247, 340, 17, UiFont::Small},
+        {IDC_ABOUT_VISIT, L"Button", L"Visit Website", WS_TABSTOP, 60, 270, 100, 26, UiFont::Body},
+        {IDC_ABOUT_CLOSE, L"Button", L"Close", WS_TABSTOP | BS_DEFPUSHBUTTON, 200, 270, 100, 26, UiFont::Body},
     };
     std::vector<HWND> controls = childrenOf(about);
     ASSERT_EQ(controls.size(), std::size(rows));
@@ -137,7 +137,7 @@ TEST_F(UiAbout, WindowAndControlsAsDesigned)
         EXPECT_NEAR(r.top, scaled(e.y), slack());
         EXPECT_NEAR(r.right - r.left, scaled(e.w), slack());
         EXPECT_NEAR(r.bottom - r.top, scaled(e.h), slack());
-        EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(c, WM_GETFONT, 0, 0)), e.font ? *e.font : nullptr);
+        EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(c, WM_GETFONT, 0, 0)), uiFont(e.font));
     }
     EXPECT_NE(SendMessageW(controls[0], STM_GETICON, 0, 0), 0);
 

@@ -5,7 +5,7 @@
 #include "core/control_ids.h"
 #include "tests/integration/ui_test_window.h"
 #include "ui/login_panel.h"
-#include "ui/panels.h"
+#include "ui/status_panel.h"
 
 #include <algorithm>
 #include <cwctype>
@@ -24,7 +24,7 @@ struct Expected {
     DWORD style;         // beyond WS_CHILD | WS_VISIBLE
     DWORD exStyle;
     int x, y, w, h;
-    HFONT* font;         // null: no font set
+    UiFont font;         // UiFont::None: no font set
 };
 
 bool sameClass(const std::wstring& a, const wchar_t* b)
@@ -80,7 +80,7 @@ void expectControl(HWND control, const Expected& e)
     EXPECT_NEAR(r.right - r.left, scaled(e.w), slack());
     EXPECT_NEAR(r.bottom - r.top, scaled(e.h), slack());
     HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
-    EXPECT_EQ(font, e.font ? *e.font : nullptr);
+    EXPECT_EQ(font, uiFont(e.font));
     expectTextFits(control);
 }
 
@@ -108,31 +108,31 @@ std::vector<Expected> statusPanelRows(bool banner, const wchar_t* user, const wc
 {
     const int b = banner ? 40 : 0;
     std::vector<Expected> rows = {
-        {IDC_STATUS_TITLE, false, L"Static", L"Status", 0, 0, 12, 10, 120, 20, &headingFont},
-        {IDC_ABOUT, false, L"Button", L"About", WS_TABSTOP, 0, 400, 7, 58, 22, &smallFont},
+        {IDC_STATUS_TITLE, false, L"Static", L"Status", 0, 0, 12, 10, 120, 20, UiFont::Heading},
+        {IDC_ABOUT, false, L"Button", L"About", WS_TABSTOP, 0, 400, 7, 58, 22, UiFont::Small},
     };
     if (banner) {
-        rows.push_back({0, false, kAlertClass, L"", 0, WS_EX_CONTROLPARENT, 11, 46, 448, 38, nullptr});
+        rows.push_back({0, false, kAlertClass, L"", 0, WS_EX_CONTROLPARENT, 11, 46, 448, 38, UiFont::None});
         rows.push_back({IDC_BANNER_TEXT, true, L"Static", L"\u26A0  Lumaroth is not set to run at Windows startup.",
-                        0, 0, 10, 11, 310, 18, &smallFont});
+                        0, 0, 10, 11, 310, 18, UiFont::Small});
         rows.push_back({IDC_ENABLE_AUTOSTART, true, L"Button", L"Enable now", WS_TABSTOP, 0, 362, 7, 80, 24,
-                        &smallFont});
+                        UiFont::Small});
     }
     const std::vector<Expected> rest = {
-        {IDC_LABEL_USERNAME, false, L"Static", L"Username:", SS_RIGHT, 0, 94, 53 + b, 86, 20, &headingFont},
-        {IDC_LABEL_HOSTNAME, false, L"Static", L"Hostname:", SS_RIGHT, 0, 94, 82 + b, 86, 20, &headingFont},
-        {IDC_LABEL_IP, false, L"Static", L"IP:", SS_RIGHT, 0, 94, 111 + b, 86, 20, &headingFont},
-        {IDC_LABEL_NEXT_CHECK, false, L"Static", L"Next Check:", SS_RIGHT, 0, 94, 140 + b, 86, 20, &headingFont},
-        {IDC_VALUE_USERNAME, false, L"Static", user, SS_NOPREFIX, 0, 185, 53 + b, 190, 20, &bodyFont},
-        {IDC_VALUE_HOSTNAME, false, L"Static", host, SS_NOPREFIX, 0, 185, 82 + b, 190, 20, &bodyFont},
-        {IDC_VALUE_IP, false, L"Static", ip, SS_NOPREFIX, 0, 185, 111 + b, 190, 20, &bodyFont},
-        {IDC_VALUE_NEXT_CHECK, false, L"Static", next, 0, 0, 185, 140 + b, 190, 20, &bodyFont},
-        {IDC_UPDATE_IP, false, L"Button", L"Update IP", WS_TABSTOP, 0, 144, 172 + b, 88, 26, &headingFont},
-        {IDC_EDIT_HOST, false, L"Button", L"Edit Host", WS_TABSTOP, 0, 237, 172 + b, 88, 26, &headingFont},
-        {IDC_STATUS_LINE, false, L"Static", line, SS_NOPREFIX, 0, 12, 222 + b, 280, 18, &smallFont},
+        {IDC_LABEL_USERNAME, false, L"Static", L"Username:", SS_RIGHT, 0, 94, 53 + b, 86, 20, UiFont::Heading},
+        {IDC_LABEL_HOSTNAME, false, L"Static", L"Hostname:", SS_RIGHT, 0, 94, 82 + b, 86, 20, UiFont::Heading},
+        {IDC_LABEL_IP, false, L"Static", L"IP:", SS_RIGHT, 0, 94, 111 + b, 86, 20, UiFont::Heading},
+        {IDC_LABEL_NEXT_CHECK, false, L"Static", L"Next Check:", SS_RIGHT, 0, 94, 140 + b, 86, 20, UiFont::Heading},
+        {IDC_VALUE_USERNAME, false, L"Static", user, SS_NOPREFIX, 0, 185, 53 + b, 190, 20, UiFont::Body},
+        {IDC_VALUE_HOSTNAME, false, L"Static", host, SS_NOPREFIX, 0, 185, 82 + b, 190, 20, UiFont::Body},
+        {IDC_VALUE_IP, false, L"Static", ip, SS_NOPREFIX, 0, 185, 111 + b, 190, 20, UiFont::Body},
+        {IDC_VALUE_NEXT_CHECK, false, L"Static", next, 0, 0, 185, 140 + b, 190, 20, UiFont::Body},
+        {IDC_UPDATE_IP, false, L"Button", L"Update IP", WS_TABSTOP, 0, 144, 172 + b, 88, 26, UiFont::Heading},
+        {IDC_EDIT_HOST, false, L"Button", L"Edit Host", WS_TABSTOP, 0, 237, 172 + b, 88, 26, UiFont::Heading},
+        {IDC_STATUS_LINE, false, L"Static", line, SS_NOPREFIX, 0, 12, 222 + b, 280, 18, UiFont::Small},
         {IDC_WEBSITE_LINK, false, L"Static", kWebsiteUrl, SS_NOTIFY | SS_RIGHT | WS_TABSTOP, 0, 298, 222 + b, 160, 18,
-         &linkFont},
-        {0, false, kFrameClass, L"", 0, WS_EX_TRANSPARENT, 10, 45, 450, 161 + b, nullptr},
+         UiFont::Link},
+        {0, false, kFrameClass, L"", 0, WS_EX_TRANSPARENT, 10, 45, 450, 161 + b, UiFont::None},
     };
     rows.insert(rows.end(), rest.begin(), rest.end());
     return rows;
@@ -141,26 +141,26 @@ std::vector<Expected> statusPanelRows(bool banner, const wchar_t* user, const wc
 std::vector<Expected> loginPanelRows(bool signedIn, const AppState& s)
 {
     const DWORD field = WS_TABSTOP | ES_AUTOHSCROLL;
-    std::vector<Expected> rows = {{IDC_LOGIN_TITLE, false, L"Static", L"Login", 0, 0, 12, 10, 120, 20, &headingFont}};
+    std::vector<Expected> rows = {{IDC_LOGIN_TITLE, false, L"Static", L"Login", 0, 0, 12, 10, 120, 20, UiFont::Heading}};
     if (signedIn)
-        rows.push_back({IDC_LOGOUT, false, L"Button", L"Logout", WS_TABSTOP, 0, 394, 8, 64, 22, &smallFont});
+        rows.push_back({IDC_LOGOUT, false, L"Button", L"Logout", WS_TABSTOP, 0, 394, 8, 64, 22, UiFont::Small});
     const std::vector<Expected> fields = {
-        {0, false, L"Static", L"Hostname:", SS_RIGHT, 0, 87, 56, 70, 18, &bodyFont},
-        {IDC_EDIT_HOSTNAME, false, L"Edit", s.hostname.c_str(), field, WS_EX_CLIENTEDGE, 163, 53, 220, 22, &bodyFont},
-        {0, false, L"Static", L"Username:", SS_RIGHT, 0, 87, 91, 70, 18, &bodyFont},
-        {IDC_EDIT_USERNAME, false, L"Edit", s.username.c_str(), field, WS_EX_CLIENTEDGE, 163, 88, 220, 22, &bodyFont},
-        {0, false, L"Static", L"Key:", SS_RIGHT, 0, 87, 126, 70, 18, &bodyFont},
+        {0, false, L"Static", L"Hostname:", SS_RIGHT, 0, 87, 56, 70, 18, UiFont::Body},
+        {IDC_EDIT_HOSTNAME, false, L"Edit", s.hostname.c_str(), field, WS_EX_CLIENTEDGE, 163, 53, 220, 22, UiFont::Body},
+        {0, false, L"Static", L"Username:", SS_RIGHT, 0, 87, 91, 70, 18, UiFont::Body},
+        {IDC_EDIT_USERNAME, false, L"Edit", s.username.c_str(), field, WS_EX_CLIENTEDGE, 163, 88, 220, 22, UiFont::Body},
+        {0, false, L"Static", L"Key:", SS_RIGHT, 0, 87, 126, 70, 18, UiFont::Body},
         {IDC_EDIT_KEY, false, L"Edit", s.updateKey.c_str(), field | ES_PASSWORD, WS_EX_CLIENTEDGE, 163, 123, 220, 22,
-         &bodyFont},
+         UiFont::Body},
     };
     rows.insert(rows.end(), fields.begin(), fields.end());
     if (signedIn) {
-        rows.push_back({IDC_LOGIN, false, L"Button", L"Login", WS_TABSTOP, 0, 140, 205, 90, 26, &bodyFont});
-        rows.push_back({IDC_CANCEL, false, L"Button", L"Cancel", WS_TABSTOP, 0, 240, 205, 90, 26, &bodyFont});
+        rows.push_back({IDC_LOGIN, false, L"Button", L"Login", WS_TABSTOP, 0, 140, 205, 90, 26, UiFont::Body});
+        rows.push_back({IDC_CANCEL, false, L"Button", L"Cancel", WS_TABSTOP, 0, 240, 205, 90, 26, UiFont::Body});
     } else {
-        rows.push_back({IDC_LOGIN, false, L"Button", L"Login", WS_TABSTOP, 0, 190, 205, 90, 26, &bodyFont});
+        rows.push_back({IDC_LOGIN, false, L"Button", L"Login", WS_TABSTOP, 0, 190, 205, 90, 26, UiFont::Body});
     }
-    rows.push_back({0, false, kFrameClass, L"", 0, WS_EX_TRANSPARENT, 75, 43, 320, 158, nullptr});
+    rows.push_back({0, false, kFrameClass, L"", 0, WS_EX_TRANSPARENT, 75, 43, 320, 158, UiFont::None});
     return rows;
 }
 
@@ -354,12 +354,12 @@ TEST_F(UiLayout, WebsiteLinkClickReachesMainWindow)
 TEST(UiFonts, SharedFontsAreSegoeUiInFourVariants)
 {
     createSharedGdiObjects();
-    const struct { HFONT* font; LONG height; LONG weight; BYTE underline; } cases[] = {
-        {&bodyFont, -13, 400, 0}, {&headingFont, -13, 600, 0}, {&smallFont, -11, 400, 0}, {&linkFont, -11, 400, 1},
+    const struct { UiFont font; LONG height; LONG weight; BYTE underline; } cases[] = {
+        {UiFont::Body, -13, 400, 0}, {UiFont::Heading, -13, 600, 0}, {UiFont::Small, -11, 400, 0}, {UiFont::Link, -11, 400, 1},
     };
     for (const auto& c : cases) {
         LOGFONTW lf = {};
-        ASSERT_EQ(GetObjectW(*c.font, sizeof(lf), &lf), static_cast<int>(sizeof(lf)));
+        ASSERT_EQ(GetObjectW(uiFont(c.font), sizeof(lf), &lf), static_cast<int>(sizeof(lf)));
         EXPECT_EQ(lf.lfHeight, c.height);
         EXPECT_EQ(lf.lfWeight, c.weight);
         EXPECT_EQ(lf.lfUnderline, c.underline);
@@ -371,12 +371,12 @@ TEST(UiFonts, SharedFontsAreSegoeUiInFourVariants)
         EXPECT_STREQ(lf.lfFaceName, L"Segoe UI");
     }
     LOGBRUSH brush = {};
-    ASSERT_EQ(GetObjectW(whiteBrush, sizeof(brush), &brush), static_cast<int>(sizeof(brush)));
+    ASSERT_EQ(GetObjectW(backgroundBrush(), sizeof(brush), &brush), static_cast<int>(sizeof(brush)));
     EXPECT_EQ(brush.lbStyle, static_cast<UINT>(BS_SOLID));
     EXPECT_EQ(brush.lbColor, RGB(255, 255, 255));
     deleteSharedGdiObjects();
-    EXPECT_EQ(bodyFont, nullptr);
-    EXPECT_EQ(whiteBrush, nullptr);
+    EXPECT_EQ(uiFont(UiFont::Body), nullptr);
+    EXPECT_EQ(backgroundBrush(), nullptr);
 }
 
 }  // namespace
