@@ -13,7 +13,7 @@
 #include "store/credential_store.h"
 #include "store/state_store.h"
 #include "ui/login_panel.h"
-#include "ui/panels.h"
+#include "ui/status_panel.h"
 #include "update/result_messages.h"
 
 namespace {

@@ -5,13 +5,17 @@
 #include "app/controller.h"
 #include "core/app_state.h"
 #include "core/control_ids.h"
+#include "res/version.h"
 #include "store/autostart.h"
 #include "ui/about_window.h"
 #include "ui/dpi.h"
+#include "ui/custom_windows.h"
 #include "ui/drawing.h"
 #include "ui/theme.h"
 
 namespace {
+
+constexpr wchar_t kMainWindowTitle[] = L"Vexlumen - Free Dynamic DNS v" LUMAROTH_VERSION_WIDE;
 
 struct ClassIcons {
     HICON icon;

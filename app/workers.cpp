@@ -7,7 +7,7 @@
 #include "app/login_flow.h"
 #include "core/app_messages.h"
 #include "core/app_state.h"
-#include "ui/panels.h"
+#include "ui/status_refresh.h"
 #include "core/secure_wipe.h"
 #include "update/update_protocol.h"
 

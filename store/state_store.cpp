@@ -4,7 +4,7 @@
 
 #include <cwchar>
 
-#include "store/state_time.h"
+#include "core/time_text.h"
 
 std::wstring readStateValue(const wchar_t* name)
 {
@@ -42,7 +42,7 @@ void writeStateValue(const wchar_t* name, const std::wstring& text)
 
 std::optional<SYSTEMTIME> parseStateTime(const std::wstring& text)
 {
-    std::optional<StateTime> parsed = parseStateTimeText(text);
+    std::optional<TimeFields> parsed = parseStateTimeText(text);
     if (!parsed)
         return std::nullopt;
     SYSTEMTIME time = {};

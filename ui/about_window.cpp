@@ -3,6 +3,8 @@
 #include "ui/about_window.h"
 
 #include "core/control_ids.h"
+#include "core/scoped_win.h"
+#include "res/version.h"
 #include "ui/controls.h"
 #include "ui/dpi.h"
 #include "ui/drawing.h"
@@ -13,6 +15,11 @@
 #include <initializer_list>
 
 namespace {
+
+constexpr wchar_t kAboutWindowTitle[] = L"About Lumaroth Client";
+constexpr int kAboutClientWidth = 360;
+constexpr int kAboutClientHeight = 308;
+constexpr unsigned long kColorSeparator = rgbColor(0xC8, 0xC8, 0xC8);
 
 const DWORD kAboutStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 const int kIconSize = 48;
@@ -33,53 +40,41 @@ const wchar_t* const kBodyLines[kBodyLineCount] = {
 
 // Loaded from the resources at each opening; destroyed with the window. The
 // system fallback icon is shared and must not be destroyed.
-HICON ownIcon = nullptr;
-
-void destroyOwnIcon()
-{
-    if (ownIcon)
-        DestroyIcon(ownIcon);
-    ownIcon = nullptr;
-}
+ScopedIcon ownIcon;
 
 void createAboutControls(HWND window)
 {
     HWND iconControl = createControl(window, {0, L"STATIC", L"", SS_ICON | SS_CENTERIMAGE, 0, 156, 18, kIconSize,
-                                              kIconSize, nullptr});
-    destroyOwnIcon();
+                                              kIconSize, UiFont::None});
     const int iconSize = scaleToDpi(kIconSize, layoutDpi(window));
-    ownIcon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_LUMAROTH), IMAGE_ICON,
-                                            iconSize, iconSize, LR_DEFAULTCOLOR));
-    HICON icon = ownIcon ? ownIcon : LoadIconW(nullptr, IDI_APPLICATION);
+    ownIcon.reset(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_LUMAROTH),
+                                                IMAGE_ICON, iconSize, iconSize, LR_DEFAULTCOLOR)));
+    HICON icon = ownIcon ? ownIcon.get() : LoadIconW(nullptr, IDI_APPLICATION);
     if (iconControl)
         SendMessageW(iconControl, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
 
-    createControl(window, {0, L"STATIC", L"Lumaroth Client", SS_CENTER, 0, 10, 72, 340, 24, &headingFont});
-    createControl(window, {0, L"STATIC", L"Version " LUMAROTH_VERSION_WIDE, SS_CENTER, 0, 10, 98, 340, 18, &bodyFont});
+    createControl(window, {0, L"STATIC", L"Lumaroth Client", SS_CENTER, 0, 10, 72, 340, 24, UiFont::Heading});
+    createControl(window, {0, L"STATIC", L"Version " LUMAROTH_VERSION_WIDE, SS_CENTER, 0, 10, 98, 340, 18, UiFont::Body});
     // The body is shown as written: "&" is no mnemonic marker there.
     for (int line = 0; line < kBodyLineCount; ++line)
         createControl(window, {0, L"STATIC", kBodyLines[line], SS_CENTER | SS_NOPREFIX, 0, 10,
-                               kBodyTop + kBodyLineHeight * line, 340, kBodyLineHeight, &smallFont});
-    createControl(window, {IDC_ABOUT_VISIT, L"BUTTON", L"Visit Website", WS_TABSTOP, 0, 60, 270, 100, 26, &bodyFont});
+                               kBodyTop + kBodyLineHeight * line, 340, kBodyLineHeight, UiFont::Small});
+    createControl(window, {IDC_ABOUT_VISIT, L"BUTTON", L"Visit Website", WS_TABSTOP, 0, 60, 270, 100, 26, UiFont::Body});
     createControl(window, {IDC_ABOUT_CLOSE, L"BUTTON", L"Close", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 200, 270, 100, 26,
-                           &bodyFont});
+                           UiFont::Body});
 }
 
 void paintSeparators(HWND window)
 {
-    PAINTSTRUCT paint = {};
-    HDC dc = BeginPaint(window, &paint);
+    ScopedPaint paint(window);
     const int dpi = layoutDpi(window);
     auto at = [dpi](int value) { return scaleToDpi(value, dpi); };
-    HPEN pen = CreatePen(PS_SOLID, at(1), kColorSeparator);
-    HGDIOBJ oldPen = SelectObject(dc, pen);
+    const ScopedPen pen(CreatePen(PS_SOLID, at(1), kColorSeparator));
+    const ScopedSelectObject usePen(paint.dc(), pen.get());
     for (int y : {122, 260}) {
-        MoveToEx(dc, at(20), at(y), nullptr);
-        LineTo(dc, at(340), at(y));
+        MoveToEx(paint.dc(), at(20), at(y), nullptr);
+        LineTo(paint.dc(), at(340), at(y));
     }
-    SelectObject(dc, oldPen);
-    DeleteObject(pen);
-    EndPaint(window, &paint);
 }
 
 void releaseOwner(HWND window)
@@ -163,7 +158,7 @@ LRESULT CALLBACK aboutWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         return 0;
     case WM_DESTROY:
         releaseOwner(window);
-        destroyOwnIcon();
+        ownIcon.reset();
         return 0;
     default:
         return DefWindowProcW(window, message, wParam, lParam);

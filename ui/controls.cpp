@@ -11,7 +11,8 @@ HWND createControl(HWND parent, const ControlSpec& spec)
                                    scaleToDpi(spec.height, dpi), parent,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
                                    GetModuleHandleW(nullptr), nullptr);
-    if (control && spec.font && *spec.font)
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(*spec.font), TRUE);
+    HFONT font = uiFont(spec.font);
+    if (control && font)
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     return control;
 }

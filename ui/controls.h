@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "ui/drawing.h"
+
 struct ControlSpec {
     int id;                  // 0: the control has no id
     const wchar_t* className;
@@ -14,7 +16,7 @@ struct ControlSpec {
     int y;
     int width;
     int height;
-    HFONT* font;             // one of the shared fonts, or null
+    UiFont font;             // one of the shared fonts, or UiFont::None
 };
 
 // Creates the control at the 96-DPI table values scaled to the DPI of the

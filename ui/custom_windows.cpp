@@ -1,17 +1,21 @@
-// The two small window classes of the main window: the dark red autostart
-// banner ("LumarothAlert") and the grey rounded info frame ("LumarothFrame").
+#include "ui/custom_windows.h"
+
+#include "core/scoped_win.h"
 #include "ui/dpi.h"
-#include "ui/drawing.h"
 #include "ui/theme.h"
 
 namespace {
+
+constexpr unsigned long kColorBannerFill = rgbColor(0x8C, 0x00, 0x00);
+constexpr unsigned long kColorBannerOutline = rgbColor(0x64, 0x00, 0x00);
+constexpr unsigned long kColorFrameOutline = rgbColor(0xA0, 0xA0, 0xA0);
+constexpr int kCornerEllipse = 8;
 
 // A rounded rectangle over the whole client area with the given pen and
 // brush; the objects made here are deleted before returning.
 void paintRoundedClient(HWND window, COLORREF outline, const COLORREF* fill)
 {
-    PAINTSTRUCT paint = {};
-    HDC dc = BeginPaint(window, &paint);
+    ScopedPaint paint(window);
     RECT client = {};
     GetClientRect(window, &client);
 
@@ -19,19 +23,14 @@ void paintRoundedClient(HWND window, COLORREF outline, const COLORREF* fill)
     // A wider pen stays inside the rectangle instead of losing half its width
     // to the clipping at the client's edge.
     const int penWidth = scaleToDpi(1, dpi);
-    HPEN pen = CreatePen(penWidth > 1 ? PS_INSIDEFRAME : PS_SOLID, penWidth, outline);
-    HBRUSH brush = fill ? CreateSolidBrush(*fill) : nullptr;
-    HGDIOBJ oldPen = SelectObject(dc, pen);
-    HGDIOBJ oldBrush = SelectObject(dc, brush ? static_cast<HGDIOBJ>(brush) : GetStockObject(NULL_BRUSH));
+    const ScopedPen pen(CreatePen(penWidth > 1 ? PS_INSIDEFRAME : PS_SOLID, penWidth, outline));
+    const ScopedBrush brush(fill ? CreateSolidBrush(*fill) : nullptr);
+    // Declared after the objects: they are put back before the objects go.
+    const ScopedSelectObject usePen(paint.dc(), pen.get());
+    const ScopedSelectObject useBrush(paint.dc(), brush ? static_cast<HGDIOBJ>(brush.get())
+                                                        : GetStockObject(NULL_BRUSH));
     const int corner = scaleToDpi(kCornerEllipse, dpi);
-    RoundRect(dc, 0, 0, client.right, client.bottom, corner, corner);
-    SelectObject(dc, oldPen);
-    SelectObject(dc, oldBrush);
-    DeleteObject(pen);
-    if (brush)
-        DeleteObject(brush);
-
-    EndPaint(window, &paint);
+    RoundRect(paint.dc(), 0, 0, client.right, client.bottom, corner, corner);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "ui/dpi.h"
 
+#include "core/scoped_win.h"
+
 namespace {
 
 // Looked up at run time: Windows 10 1607 and later only.
@@ -12,10 +14,8 @@ Function user32Function(const char* name)
 
 int systemDpi()
 {
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : kLayoutDpi;
-    if (screen)
-        ReleaseDC(nullptr, screen);
+    const ScopedWindowDC screen(nullptr);
+    const int dpi = screen.dc() ? GetDeviceCaps(screen.dc(), LOGPIXELSY) : kLayoutDpi;
     return dpi > 0 ? dpi : kLayoutDpi;
 }
 

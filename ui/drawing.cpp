@@ -1,20 +1,28 @@
-// The shared fonts and brush, and the main window's background and control
-// colours.
 #include "ui/drawing.h"
 
 #include "core/app_state.h"
 #include "core/control_ids.h"
+#include "core/scoped_win.h"
 #include "ui/dpi.h"
 #include "ui/status_texts.h"
 #include "ui/theme.h"
 
-HFONT bodyFont = nullptr;
-HFONT headingFont = nullptr;
-HFONT smallFont = nullptr;
-HFONT linkFont = nullptr;
-HBRUSH whiteBrush = nullptr;
-
 namespace {
+
+constexpr unsigned long kColorBlack = rgbColor(0x00, 0x00, 0x00);
+constexpr unsigned long kColorLink = rgbColor(0x00, 0x66, 0xCC);
+constexpr wchar_t kFontFace[] = L"Segoe UI";
+
+struct SharedGdiObjects {
+    ScopedFont bodyFont;
+    ScopedFont headingFont;
+    ScopedFont smallFont;
+    ScopedFont linkFont;
+    ScopedBrush whiteBrush;
+};
+
+// Written by the main window's creation, destruction and DPI change only.
+SharedGdiObjects shared;
 
 // height: the character height in pixels at 96 DPI; the same point size at dpi.
 HFONT createUiFont(int height, int weight, bool underline, int dpi)
@@ -24,55 +32,63 @@ HFONT createUiFont(int height, int weight, bool underline, int dpi)
                        FF_SWISS | DEFAULT_PITCH, kFontFace);
 }
 
-template <typename Handle>
-void deleteShared(Handle& object)
-{
-    if (object)
-        DeleteObject(object);
-    object = nullptr;
-}
-
 }  // namespace
 
 void createSharedGdiObjects(int dpi)
 {
-    bodyFont = createUiFont(13, FW_NORMAL, false, dpi);
-    headingFont = createUiFont(13, FW_SEMIBOLD, false, dpi);
-    smallFont = createUiFont(11, FW_NORMAL, false, dpi);
-    linkFont = createUiFont(11, FW_NORMAL, true, dpi);
-    whiteBrush = CreateSolidBrush(kColorWhite);
+    shared.bodyFont.reset(createUiFont(13, FW_NORMAL, false, dpi));
+    shared.headingFont.reset(createUiFont(13, FW_SEMIBOLD, false, dpi));
+    shared.smallFont.reset(createUiFont(11, FW_NORMAL, false, dpi));
+    shared.linkFont.reset(createUiFont(11, FW_NORMAL, true, dpi));
+    shared.whiteBrush.reset(CreateSolidBrush(kColorWhite));
 }
 
 void deleteSharedGdiObjects()
 {
-    deleteShared(bodyFont);
-    deleteShared(headingFont);
-    deleteShared(smallFont);
-    deleteShared(linkFont);
-    deleteShared(whiteBrush);
+    shared = SharedGdiObjects{};
+}
+
+HFONT uiFont(UiFont font)
+{
+    switch (font) {
+    case UiFont::Body:
+        return shared.bodyFont.get();
+    case UiFont::Heading:
+        return shared.headingFont.get();
+    case UiFont::Small:
+        return shared.smallFont.get();
+    case UiFont::Link:
+        return shared.linkFont.get();
+    case UiFont::None:
+        break;
+    }
+    return nullptr;
+}
+
+HBRUSH backgroundBrush()
+{
+    return shared.whiteBrush.get();
 }
 
 LRESULT eraseMainWindow(HWND window, HDC dc)
 {
     RECT client = {};
     GetClientRect(window, &client);
-    FillRect(dc, &client, whiteBrush);
+    FillRect(dc, &client, backgroundBrush());
     return 1;
 }
 
 void paintMainWindow(HWND window)
 {
     // Everything visible is a child window; the paint only validates.
-    PAINTSTRUCT paint = {};
-    BeginPaint(window, &paint);
-    EndPaint(window, &paint);
+    ScopedPaint paint(window);
 }
 
 LRESULT colorEditControl(HDC dc)
 {
     SetTextColor(dc, kColorBlack);
     SetBkColor(dc, kColorWhite);
-    return reinterpret_cast<LRESULT>(whiteBrush);
+    return reinterpret_cast<LRESULT>(backgroundBrush());
 }
 
 LRESULT colorStaticControl(HDC dc, HWND control)
@@ -81,7 +97,8 @@ LRESULT colorStaticControl(HDC dc, HWND control)
     case IDC_WEBSITE_LINK:
         SetTextColor(dc, kColorLink);
         SetBkMode(dc, TRANSPARENT);
-        SelectObject(dc, linkFont);
+        // The DC is the system's for this one paint: the font stays selected.
+        SelectObject(dc, uiFont(UiFont::Link));
         break;
     case IDC_STATUS_LINE:
         SetTextColor(dc, statusLineColor(appState.updateStatus));
@@ -91,5 +108,5 @@ LRESULT colorStaticControl(HDC dc, HWND control)
         SetBkMode(dc, TRANSPARENT);
         break;
     }
-    return reinterpret_cast<LRESULT>(whiteBrush);
+    return reinterpret_cast<LRESULT>(backgroundBrush());
 }

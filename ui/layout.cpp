@@ -1,5 +1,7 @@
 // The two mechanisms every panel rebuild uses: empty the main window, then
 // fit it to the new panel's height; and the rebuild for a new DPI.
+#include "ui/layout.h"
+
 #include "core/app_state.h"
 #include "core/control_ids.h"
 #include "core/secure_wipe.h"
@@ -7,7 +9,7 @@
 #include "ui/dpi.h"
 #include "ui/drawing.h"
 #include "ui/login_panel.h"
-#include "ui/panels.h"
+#include "ui/status_panel.h"
 #include "ui/theme.h"
 
 #include <string>

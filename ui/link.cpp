@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <oleacc.h>
 
+#include "core/scoped_win.h"
+
 namespace {
 
 const UINT_PTR kLinkSubclassId = 1;
@@ -12,19 +14,18 @@ const UINT_PTR kLinkSubclassId = 1;
 // it the static keeps its plain role.
 void annotateRole(HWND link, bool set)
 {
-    IAccPropServices* services = nullptr;
+    ScopedComPtr<IAccPropServices> services;
     if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
-                                reinterpret_cast<void**>(&services))))
+                                reinterpret_cast<void**>(services.put()))))
         return;
     if (set) {
         VARIANT role = {};
         role.vt = VT_I4;
         role.lVal = ROLE_SYSTEM_LINK;
-        services->SetHwndProp(link, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_ROLE, role);
+        services.get()->SetHwndProp(link, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_ROLE, role);
     } else {
-        services->ClearHwndProps(link, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, &PROPID_ACC_ROLE, 1);
+        services.get()->ClearHwndProps(link, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, &PROPID_ACC_ROLE, 1);
     }
-    services->Release();
 }
 
 void activate(HWND link)
@@ -40,16 +41,16 @@ void drawFocusRectangle(HWND link)
     GetClientRect(link, &client);
     wchar_t text[256] = {};
     const int length = GetWindowTextW(link, text, 256);
-    HDC dc = GetDC(link);
-    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(link, WM_GETFONT, 0, 0)));
+    const ScopedWindowDC dc(link);
+    if (!dc.dc())
+        return;
+    const ScopedSelectObject useFont(dc.dc(), reinterpret_cast<HFONT>(SendMessageW(link, WM_GETFONT, 0, 0)));
     SIZE extent = {};
-    GetTextExtentPoint32W(dc, text, length, &extent);
+    GetTextExtentPoint32W(dc.dc(), text, length, &extent);
     RECT around = client;
     if (extent.cx + 2 < client.right)
         around.left = client.right - extent.cx - 2;
-    DrawFocusRect(dc, &around);
-    SelectObject(dc, oldFont);
-    ReleaseDC(link, dc);
+    DrawFocusRect(dc.dc(), &around);
 }
 
 LRESULT CALLBACK linkProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)

@@ -1,7 +1,8 @@
 // Re-texting the status panel; never creates or destroys a control.
+#include "ui/status_refresh.h"
+
 #include "core/app_state.h"
 #include "core/control_ids.h"
-#include "ui/panels.h"
 #include "ui/status_texts.h"
 
 #include <string>

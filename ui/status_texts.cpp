@@ -5,6 +5,12 @@
 
 namespace {
 
+// A value field with nothing to show: U+2014 EM DASH.
+constexpr wchar_t kPlaceholder[] = L"\u2014";
+constexpr unsigned long kColorStatusFailed = rgbColor(0xC6, 0x28, 0x28);
+constexpr unsigned long kColorStatusUpdating = rgbColor(0x15, 0x65, 0xC0);
+constexpr unsigned long kColorStatusOk = rgbColor(0x2E, 0x7D, 0x32);
+
 const wchar_t kRecentPrefix[] = L"Recent IP Updates: ";
 
 bool showsError()

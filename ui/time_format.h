@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ui/time_text.h"
+#include "core/time_text.h"
 
 // 12-hour clock, "3/7/2025 4:05:09 PM".
 std::wstring formatTimestamp(const SYSTEMTIME& time);

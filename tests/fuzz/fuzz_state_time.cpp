@@ -6,8 +6,7 @@
 #include <string>
 
 #include "fuzz_check.h"
-#include "store/state_time.h"
-#include "ui/time_text.h"
+#include "core/time_text.h"
 
 namespace {
 
@@ -22,9 +21,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     // As text: whatever parses formats to a canonical text of the same time.
     const std::wstring text = wideFromBytes(data, size);
-    if (std::optional<StateTime> parsed = parseStateTimeText(text)) {
+    if (std::optional<TimeFields> parsed = parseStateTimeText(text)) {
         const std::wstring canonical = formatStateTime(*parsed);
-        std::optional<StateTime> again = parseStateTimeText(canonical);
+        std::optional<TimeFields> again = parseStateTimeText(canonical);
         FUZZ_CHECK(again && *again == *parsed);
         FUZZ_CHECK(formatStateTime(*again) == canonical);
     }
@@ -33,9 +32,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size < 12) return 0;
     int16_t fields[6];
     std::memcpy(fields, data, sizeof fields);
-    const StateTime time{fields[0], fields[1], fields[2], fields[3], fields[4], fields[5]};
+    const TimeFields time{fields[0], fields[1], fields[2], fields[3], fields[4], fields[5]};
     const std::wstring written = formatStateTime(time);
-    std::optional<StateTime> read = parseStateTimeText(written);
+    std::optional<TimeFields> read = parseStateTimeText(written);
     FUZZ_CHECK(read && *read == time);
     FUZZ_CHECK(formatStateTime(*read) == written);
     // The hand-written digits match what printf writes.

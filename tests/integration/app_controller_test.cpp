@@ -321,7 +321,7 @@ TEST_F(ControllerTest, DpiChangeRebuildsWhereSuggestedKeepingWhatWasTyped)
     EXPECT_EQ(controlText(IDC_EDIT_USERNAME), L"");
     EXPECT_EQ(controlText(IDC_EDIT_KEY), L"k3y");
     EXPECT_EQ(GetFocus(), GetDlgItem(mainWindow, IDC_EDIT_KEY));
-    EXPECT_EQ(reinterpret_cast<HFONT>(SendDlgItemMessageW(mainWindow, IDC_EDIT_KEY, WM_GETFONT, 0, 0)), bodyFont);
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendDlgItemMessageW(mainWindow, IDC_EDIT_KEY, WM_GETFONT, 0, 0)), uiFont(UiFont::Body));
     RECT window = {}, client = {};
     GetWindowRect(mainWindow, &window);
     GetClientRect(mainWindow, &client);
@@ -365,8 +365,8 @@ TEST_F(ControllerTest, ExitRemovesIconStopsTimersAndEndsTheLoop)
     SendMessageW(mainWindow, WM_COMMAND, IDM_TRAY_EXIT, 0);
     EXPECT_FALSE(IsWindow(mainWindow));
     EXPECT_FALSE(trayIconAdded);
-    EXPECT_EQ(bodyFont, nullptr);
-    EXPECT_EQ(whiteBrush, nullptr);
+    EXPECT_EQ(uiFont(UiFont::Body), nullptr);
+    EXPECT_EQ(backgroundBrush(), nullptr);
     WPARAM code = 99;
     EXPECT_TRUE(drainMessages(&code));
     EXPECT_EQ(code, 0u);

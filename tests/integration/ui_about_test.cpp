@@ -116,8 +116,7 @@ TEST_F(UiAbout, WindowAndControlsAsDesigned)
         EXPECT_NEAR(r.right - r.left, scaled(e.width), slack());
         EXPECT_NEAR(r.bottom - r.top, scaled(e.height), slack());
         EXPECT_EQ(static_cast<DWORD>(GetWindowLongW(c, GWL_EXSTYLE)), e.exStyle);
-        HFONT* font = sharedFontOf(e.font);
-        EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(c, WM_GETFONT, 0, 0)), font ? *font : nullptr);
+        EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(c, WM_GETFONT, 0, 0)), sharedFontOf(e.font));
     }
     EXPECT_NE(SendMessageW(controls[0], STM_GETICON, 0, 0), 0);
 

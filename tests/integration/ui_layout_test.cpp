@@ -6,7 +6,7 @@
 #include "tests/common/panel_layouts.h"
 #include "tests/integration/ui_test_window.h"
 #include "ui/login_panel.h"
-#include "ui/panels.h"
+#include "ui/status_panel.h"
 
 #include <algorithm>
 #include <cwctype>
@@ -72,8 +72,7 @@ void expectControl(HWND control, const Expected& e)
     EXPECT_NEAR(r.right - r.left, scaled(e.width), slack());
     EXPECT_NEAR(r.bottom - r.top, scaled(e.height), slack());
     HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
-    HFONT* expectedFont = sharedFontOf(e.font);
-    EXPECT_EQ(font, expectedFont ? *expectedFont : nullptr);
+    EXPECT_EQ(font, sharedFontOf(e.font));
     expectTextFits(control);
 }
 
@@ -297,12 +296,12 @@ TEST_F(UiLayout, WebsiteLinkClickReachesMainWindow)
 TEST(UiFonts, SharedFontsAreSegoeUiInFourVariants)
 {
     createSharedGdiObjects();
-    const struct { HFONT* font; LONG height; LONG weight; BYTE underline; } cases[] = {
-        {&bodyFont, -13, 400, 0}, {&headingFont, -13, 600, 0}, {&smallFont, -11, 400, 0}, {&linkFont, -11, 400, 1},
+    const struct { UiFont font; LONG height; LONG weight; BYTE underline; } cases[] = {
+        {UiFont::Body, -13, 400, 0}, {UiFont::Heading, -13, 600, 0}, {UiFont::Small, -11, 400, 0}, {UiFont::Link, -11, 400, 1},
     };
     for (const auto& c : cases) {
         LOGFONTW lf = {};
-        ASSERT_EQ(GetObjectW(*c.font, sizeof(lf), &lf), static_cast<int>(sizeof(lf)));
+        ASSERT_EQ(GetObjectW(uiFont(c.font), sizeof(lf), &lf), static_cast<int>(sizeof(lf)));
         EXPECT_EQ(lf.lfHeight, c.height);
         EXPECT_EQ(lf.lfWeight, c.weight);
         EXPECT_EQ(lf.lfUnderline, c.underline);
@@ -314,12 +313,12 @@ TEST(UiFonts, SharedFontsAreSegoeUiInFourVariants)
         EXPECT_STREQ(lf.lfFaceName, L"Segoe UI");
     }
     LOGBRUSH brush = {};
-    ASSERT_EQ(GetObjectW(whiteBrush, sizeof(brush), &brush), static_cast<int>(sizeof(brush)));
+    ASSERT_EQ(GetObjectW(backgroundBrush(), sizeof(brush), &brush), static_cast<int>(sizeof(brush)));
     EXPECT_EQ(brush.lbStyle, static_cast<UINT>(BS_SOLID));
     EXPECT_EQ(brush.lbColor, RGB(255, 255, 255));
     deleteSharedGdiObjects();
-    EXPECT_EQ(bodyFont, nullptr);
-    EXPECT_EQ(whiteBrush, nullptr);
+    EXPECT_EQ(uiFont(UiFont::Body), nullptr);
+    EXPECT_EQ(backgroundBrush(), nullptr);
 }
 
 }  // namespace

@@ -5,7 +5,8 @@
 #include "core/control_ids.h"
 #include "tests/integration/ui_test_window.h"
 #include "ui/login_panel.h"
-#include "ui/panels.h"
+#include "ui/status_panel.h"
+#include "ui/status_refresh.h"
 
 using namespace uitest;
 

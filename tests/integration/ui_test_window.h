@@ -24,17 +24,17 @@
 namespace uitest {
 
 // The shared font a row of the common layout tables names.
-inline HFONT* sharedFontOf(PanelFont font)
+inline HFONT sharedFontOf(PanelFont font)
 {
     switch (font) {
     case PanelFont::Heading:
-        return &headingFont;
+        return uiFont(UiFont::Heading);
     case PanelFont::Body:
-        return &bodyFont;
+        return uiFont(UiFont::Body);
     case PanelFont::Small:
-        return &smallFont;
+        return uiFont(UiFont::Small);
     case PanelFont::Link:
-        return &linkFont;
+        return uiFont(UiFont::Link);
     case PanelFont::None:
         break;
     }
