@@ -13,7 +13,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # later, and comctl32, which the manifest's dependency on common controls 6
 # takes from the side-by-side store. Every other DLL is delay-loaded from
 # System32, after SetDefaultDllDirectories when the system has it.
-known=" advapi32 clbcatq comdlg32 difxapi gdi32 imagehlp imm32 kernel32 msctf msvcrt normaliz nsi ole32 oleaut32
+known=" advapi32 clbcatq comdlg32 difxapi gdi32 imagehlp imm32 kernel32 msctf msvcrt normaliz nsi ole32 oleaut32 
         psapi rpcrt4 sechost setupapi shell32 shlwapi user32 wldap32 ws2_32 "
 exe=${3:?}
 for dll in $(x86_64-w64-mingw32-objdump -p "$exe" |
@@ -27,9 +27,6 @@ for dll in $(x86_64-w64-mingw32-objdump -p "$exe" |
 done
 grep -q 'SetDefaultDllDirectories' "$exe" ||
     { echo "installer_journey: Lumaroth.exe does not restrict later DLL loads (SetDefaultDllDirectories)" >&2; exit 1; }
-for dll in winhttp crypt32; do
-    grep -qi "$dll\.dll" "$exe" || { echo "installer_journey: Lumaroth.exe names no $dll.dll" >&2; exit 1; }
-done
 echo "installer_journey: Lumaroth.exe imports only KnownDLLs and the side-by-side comctl32"
 source "$here/../harness/prefix.sh"
 : "${LUMAROTH_RUN_DIR:?run the journeys through tools/test.sh}"
