@@ -100,6 +100,14 @@ std::pair<HWND, std::wstring> runningProgram()
     return {windows[0], image};
 }
 
+// The uninstaller's own message box: a dialog of its caption with a box text.
+HWND uninstallerMessageBox()
+{
+    for (HWND box : topLevelWindows(L"#32770", true))
+        if (windowText(box) == L"Lumaroth Uninstall" && GetDlgItem(box, 0xFFFF)) return box;
+    return nullptr;
+}
+
 std::string fileBytes(const std::wstring& path)
 {
     std::ifstream file(path.c_str(), std::ios::binary);
@@ -261,8 +269,30 @@ TEST(Journey, InstallUpgradeUninstall)
     HANDLE held = CreateFileW(movedExe.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     EXPECT_EQ(uninstallInPlace(moved), 2u);
-    CloseHandle(held);
     EXPECT_TRUE(userKeyExists(kUninstallKey) && exists(moved + L"\\Uninstall.exe") && exists(shortcut));
+    // Run by hand, past the account and confirmation pages, it names the file.
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION byHand{};
+    std::wstring command = L"\"" + moved + L"\\Uninstall.exe\" _?=" + moved;
+    ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &byHand));
+    HWND wizard = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (wizard = FindWindowW(L"#32770", L"Lumaroth Uninstall")) && IsWindowVisible(wizard); },
+                          kStartLimitMs));
+    postClick(wizard, IDOK);
+    ASSERT_TRUE(waitUntil([&] { return itemText(wizard, IDOK).find(L"Uninstall") != std::wstring::npos; }, kUiLimitMs));
+    postClick(wizard, IDOK);
+    HWND box = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (box = uninstallerMessageBox()) != nullptr; }, kUiLimitMs));
+    EXPECT_EQ(messageBoxText(box), movedExe + L" could not be deleted. Close what uses it, then uninstall Lumaroth again.");
+    EXPECT_TRUE(pressMessageBoxButton(box, IDOK, kUiLimitMs));
+    EXPECT_EQ(WaitForSingleObject(byHand.hProcess, kSetupLimitMs), WAIT_OBJECT_0);
+    GetExitCodeProcess(byHand.hProcess, &code);
+    EXPECT_EQ(code, 2u);
+    CloseHandle(byHand.hThread);
+    CloseHandle(byHand.hProcess);
+    CloseHandle(held);
+    EXPECT_TRUE(userKeyExists(kUninstallKey));
 
     // Silent uninstall while it runs: everything but the account goes.
     SetEnvironmentVariableW(L"LUMAROTH_EXE", movedExe.c_str());
