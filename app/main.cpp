@@ -1,11 +1,70 @@
 #include <windows.h>
 #include <commctrl.h>
+#include <delayimp.h>
 #include <objbase.h>
 
 #include "app/startup.h"
 
+namespace {
+
+// Windows looks for a DLL that is not on its KnownDLLs list in the exe's own
+// folder before System32, so a winhttp.dll lying beside Lumaroth.exe (the
+// portable copy unpacked in Downloads) would run as the user. Those DLLs are
+// delay-loaded (app/CMakeLists.txt) and taken from System32 by full path here,
+// which holds even on a Windows 7 without SetDefaultDllDirectories.
+// comctl32 stays a plain import: the manifest's dependency on common controls 6
+// redirects it to the side-by-side store before any folder is searched.
+FARPROC WINAPI loadFromSystemFolder(unsigned notification, PDelayLoadInfo info)
+{
+    if (notification != dliNotePreLoadLibrary) return nullptr;
+    wchar_t path[MAX_PATH];
+    UINT length = GetSystemDirectoryW(path, MAX_PATH);
+    HMODULE module = nullptr;
+    if (length > 0 && length < MAX_PATH - 1) {
+        path[length++] = L'\\';
+        for (const char* name = info->szDll; *name && length < MAX_PATH - 1; ++name) path[length++] = wchar_t(*name);
+        path[length] = L'\0';
+        // The altered search path makes the DLL's own imports come from System32 too.
+        module = LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    }
+    // A null here would make the helper fall back to LoadLibraryA and search
+    // the exe's folder after all; fail the way the helper itself fails instead.
+    if (!module) {
+        ULONG_PTR argument = reinterpret_cast<ULONG_PTR>(&info);
+        RaiseException(VcppException(ERROR_SEVERITY_ERROR, ERROR_MOD_NOT_FOUND), 0, 1, &argument);
+    }
+    return reinterpret_cast<FARPROC>(module);
+}
+
+// Every later load by name (the shell's and COM's included) searches System32
+// only. Windows 7 has SetDefaultDllDirectories only with KB2533623; without it
+// the delay-load hook above still covers the program's own imports.
+bool restrictDllSearchToSystem32()
+{
+    using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    auto setDefaultDllDirectories = kernel ? reinterpret_cast<SetDefaultDllDirectoriesFunction>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories"))) : nullptr;
+    return setDefaultDllDirectories && setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+} // namespace
+
+// MSVC's delayimp.h declares the hook const, MinGW-w64's does not.
+extern "C" {
+#if defined(_MSC_VER)
+const PfnDliHook __pfnDliNotifyHook2 = loadFromSystemFolder;
+#else
+PfnDliHook __pfnDliNotifyHook2 = loadFromSystemFolder;
+#endif
+}
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCommand)
 {
+    // Nothing to fall back to when it fails: the program's own DLLs come from
+    // System32 either way, and refusing to start would end the updates.
+    restrictDllSearchToSystem32();
+
     const bool startedByAutostart = hasStartupSwitch(commandLine);
 
     // Held until the process ends; the main window gives up ownership when it

@@ -34,7 +34,15 @@ ManifestSupportedOS all
 !define CREDENTIAL_TARGET "Vexlumen"
 !define CRED_TYPE_GENERIC 1
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Lumaroth"
+; OpenProcess: SYNCHRONIZE, and SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION.
 !define SYNCHRONIZE 0x00100000
+!define SYNCHRONIZE_AND_QUERY 0x00101000
+; SetNamedSecurityInfoW: SE_FILE_OBJECT; DACL_SECURITY_INFORMATION |
+; PROTECTED_DACL_SECURITY_INFORMATION; GetTokenInformation: TokenUser.
+!define SE_FILE_OBJECT 1
+!define PROTECTED_DACL 0x80000004
+!define TOKEN_QUERY 8
+!define TOKEN_USER_CLASS 1
 ; How long a running Lumaroth gets to end after its "Exit".
 !define CLOSE_WAIT_MS 15000
 
@@ -63,6 +71,7 @@ VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}.0"
 !define MUI_FINISHPAGE_RUN "$INSTDIR\Lumaroth.exe"
 !define MUI_FINISHPAGE_RUN_TEXT "Start Lumaroth now"
 
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE directoryLeave
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -75,6 +84,10 @@ UninstPage custom un.accountPage un.accountPageLeave
 
 Var removeAccount
 Var accountCheckbox
+; Set by closeRunning when it ended a running Lumaroth.
+Var closedRunning
+; When set, closeRunning ends only a Lumaroth started from this folder.
+Var onlyFrom
 
 ; Asks a running Lumaroth to end through its tray "Exit" (it saves nothing on
 ; the way out that the installer could lose) and waits for its process, so
@@ -85,11 +98,23 @@ Function ${un}closeRunning
   Push $0
   Push $1
   Push $2
+  Push $3
   retry:
   FindWindow $0 "${MAIN_WINDOW_CLASS}"
   ${If} $0 <> 0
     System::Call 'user32::GetWindowThreadProcessId(p r0, *i .r1)'
-    System::Call 'kernel32::OpenProcess(i ${SYNCHRONIZE}, i 0, i r1) p .r2'
+    System::Call 'kernel32::OpenProcess(i ${SYNCHRONIZE_AND_QUERY}, i 0, i r1) p .r2'
+    ${If} $onlyFrom != ""
+      StrCpy $3 ""
+      ${If} $2 P<> 0
+        System::Call 'kernel32::QueryFullProcessImageNameW(p r2, i 0, w .r3, *i ${NSIS_MAX_STRLEN})'
+      ${EndIf}
+      ${If} $3 != "$onlyFrom\Lumaroth.exe"
+        System::Call 'kernel32::CloseHandle(p r2)'
+        Goto done
+      ${EndIf}
+    ${EndIf}
+    StrCpy $closedRunning 1
     SendMessage $0 ${WM_COMMAND} ${IDM_TRAY_EXIT} 0 /TIMEOUT=5000
     ${If} $2 P<> 0
       System::Call 'kernel32::WaitForSingleObject(p r2, i ${CLOSE_WAIT_MS}) i .r1'
@@ -104,6 +129,8 @@ Function ${un}closeRunning
       Quit
     ${EndIf}
   ${EndIf}
+  done:
+  Pop $3
   Pop $2
   Pop $1
   Pop $0
@@ -112,16 +139,166 @@ FunctionEnd
 !insertmacro CLOSE_RUNNING ""
 !insertmacro CLOSE_RUNNING "un."
 
+; Pushes 1 when $INSTDIR holds anything but a Lumaroth installation: our
+; files there would overwrite another program's, and our uninstaller would
+; later delete its Uninstall.exe.
+Function isForeignFolder
+  Push $0
+  Push $1
+  Push $2
+  StrCpy $1 0
+  ${IfNot} ${FileExists} "$INSTDIR\Lumaroth.exe"
+    FindFirst $0 $2 "$INSTDIR\*"
+    ${DoWhile} $2 != ""
+      ${If} $2 != "."
+      ${AndIf} $2 != ".."
+        StrCpy $1 1
+        ${Break}
+      ${EndIf}
+      FindNext $0 $2
+    ${Loop}
+    FindClose $0
+  ${EndIf}
+  Pop $2
+  Exch $1
+  Exch
+  Pop $0
+FunctionEnd
+
+!define FOREIGN_FOLDER_TEXT "$INSTDIR already holds files of another program. Choose an empty folder, a new one or the folder of your Lumaroth installation."
+
+Function directoryLeave
+  Call isForeignFolder
+  Pop $0
+  ${If} $0 == 1
+    MessageBox MB_OK|MB_ICONEXCLAMATION "${FOREIGN_FOLDER_TEXT}"
+    Abort
+  ${EndIf}
+FunctionEnd
+
+; Creates $INSTDIR. Outside the user's profile a new folder would inherit
+; "Authenticated Users: Modify" (C:\ grants it to every folder made below
+; it): any other local user could replace Lumaroth.exe, which the Run value
+; starts as this user. The topmost folder created here gets a protected
+; access list instead: this user, SYSTEM and Administrators, nobody else.
+; Pushes "" or the reason it failed (the created folders are removed then).
+Function makeFolder
+  Push $R0
+  Push $R1
+  Push $0
+  Push $1
+  StrCpy $R0 ""
+  StrCpy $R1 $INSTDIR
+  ${DoUntil} $R1 == ""
+    ${If} ${FileExists} "$R1\*"
+      ${Break}
+    ${EndIf}
+    StrCpy $R0 $R1
+    ${GetParent} $R1 $R1
+  ${Loop}
+  StrCpy $1 ""
+  ClearErrors
+  CreateDirectory "$INSTDIR"
+  ${If} ${Errors}
+    StrCpy $1 "it could not be created"
+  ${ElseIf} $R0 != ""
+    StrLen $0 $PROFILE
+    StrCpy $R1 $R0 $0
+    StrCpy $0 $R0 1 $0
+    ${IfNot} $R1 == $PROFILE
+    ${OrIfNot} $0 == "\"
+      Call protectFolder
+      Pop $1
+    ${EndIf}
+  ${EndIf}
+  ${If} $1 != ""
+  ${AndIf} $R0 != ""
+    StrCpy $R1 $INSTDIR
+    ${Do}
+      RMDir $R1
+      ${If} $R1 == $R0
+        ${Break}
+      ${EndIf}
+      ${GetParent} $R1 $R1
+    ${Loop}
+  ${EndIf}
+  StrCpy $R0 $1
+  Pop $1
+  Pop $0
+  Pop $R1
+  Exch $R0
+FunctionEnd
+
+; The protected access list on $R0; pushes "" or what failed.
+Function protectFolder
+  Push $0
+  Push $1
+  Push $2
+  Push $3
+  Push $4
+  StrCpy $4 "the user's identity could not be read"
+  System::Call 'advapi32::OpenProcessToken(p -1, i ${TOKEN_QUERY}, *p .r1) i .r0'
+  ${If} $0 <> 0
+    System::Alloc 512
+    Pop $2
+    System::Call 'advapi32::GetTokenInformation(p r1, i ${TOKEN_USER_CLASS}, p r2, i 512, *i .r3) i .r0'
+    System::Call 'kernel32::CloseHandle(p r1)'
+    ${If} $0 <> 0
+      ; TOKEN_USER starts with the user's SID pointer.
+      System::Call '*$2(p .r1)'
+      System::Call 'advapi32::ConvertSidToStringSidW(p r1, *p .r3) i .r0'
+      ${If} $0 <> 0
+        System::Call '*$3(&w256 .r1)'
+        System::Call 'kernel32::LocalFree(p r3)'
+        StrCpy $4 "its access list could not be set"
+        System::Call 'advapi32::ConvertStringSecurityDescriptorToSecurityDescriptorW(w "D:PAI(A;OICI;FA;;;$1)(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)", i 1, *p .r3, p 0) i .r0'
+        ${If} $0 <> 0
+          System::Call 'advapi32::GetSecurityDescriptorDacl(p r3, *i .r0, *p .r1, *i .r0) i .r0'
+          ${If} $0 <> 0
+            System::Call 'advapi32::SetNamedSecurityInfoW(w R0, i ${SE_FILE_OBJECT}, i ${PROTECTED_DACL}, p 0, p 0, p r1, p 0) i .r0'
+            ${If} $0 = 0
+              StrCpy $4 ""
+            ${EndIf}
+          ${EndIf}
+          System::Call 'kernel32::LocalFree(p r3)'
+        ${EndIf}
+      ${EndIf}
+    ${EndIf}
+    System::Free $2
+  ${EndIf}
+  Pop $3
+  Pop $2
+  Pop $1
+  Pop $0
+  Exch $4
+FunctionEnd
+
 Section "Lumaroth"
   SetShellVarContext current
+  ; Before anything is ended or written: a silent run writes nothing there.
+  Call isForeignFolder
+  Pop $0
+  ${If} $0 == 1
+    MessageBox MB_OK|MB_ICONSTOP "${FOREIGN_FOLDER_TEXT}" /SD IDOK
+    SetErrorLevel 2
+    Quit
+  ${EndIf}
+  Call makeFolder
+  Pop $0
+  ${If} $0 != ""
+    MessageBox MB_OK|MB_ICONSTOP "Lumaroth cannot be installed into $INSTDIR: $0." /SD IDOK
+    SetErrorLevel 2
+    Quit
+  ${EndIf}
+  StrCpy $onlyFrom ""
   Call closeRunning
 
   ; A reinstall into another folder moves the autostart entry along.
-  ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
-  ${If} $0 != ""
-  ${AndIf} $0 != $INSTDIR
+  ReadRegStr $R9 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $R9 != ""
+  ${AndIf} $R9 != $INSTDIR
     ReadRegStr $1 HKCU "${RUN_KEY}" "${RUN_VALUE}"
-    ${If} $1 == '"$0\Lumaroth.exe" /startup'
+    ${If} $1 == '"$R9\Lumaroth.exe" /startup'
       WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\Lumaroth.exe" /startup'
     ${EndIf}
   ${EndIf}
@@ -143,6 +320,20 @@ Section "Lumaroth"
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
+
+  ; The previous installation's uninstaller would otherwise stay behind,
+  ; live, beside a copy of the program nothing points at any more.
+  ${If} $R9 != ""
+  ${AndIf} $R9 != $INSTDIR
+    Delete "$R9\Lumaroth.exe"
+    Delete "$R9\Uninstall.exe"
+    RMDir "$R9"
+  ${EndIf}
+
+  ; As the sign-in would start it: an upgrade leaves no gap in the updates.
+  ${If} $closedRunning == 1
+    Exec '"$INSTDIR\Lumaroth.exe" /startup'
+  ${EndIf}
 SectionEnd
 
 Function un.onInit
@@ -175,13 +366,27 @@ FunctionEnd
 
 Section "Uninstall"
   SetShellVarContext current
+  ; The Apps entry, the shortcut and the state key belong to the installation
+  ; the Apps entry names; a copy left in another folder leaves them, and the
+  ; program running from there, alone.
+  ReadRegStr $R9 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  StrCpy $onlyFrom $INSTDIR
+  ${If} $R9 == $INSTDIR
+    StrCpy $onlyFrom ""
+  ${EndIf}
   Call un.closeRunning
 
+  ClearErrors
   Delete "$INSTDIR\Lumaroth.exe"
+  ${If} ${Errors}
+    ; Uninstall.exe and the Apps entry stay, so that it can be run again.
+    MessageBox MB_OK|MB_ICONSTOP "$INSTDIR\Lumaroth.exe could not be deleted. Close what uses it, then uninstall Lumaroth again." /SD IDOK
+    SetErrorLevel 2
+    Quit
+  ${EndIf}
   Delete "$INSTDIR\Uninstall.exe"
   ; Not /r: the folder may have been chosen with /D= and hold other files.
   RMDir "$INSTDIR"
-  Delete "$SMPROGRAMS\Lumaroth.lnk"
 
   ; A Run value naming a missing program makes Windows try to start it at
   ; every sign-in; one naming another copy of Lumaroth is left alone.
@@ -192,12 +397,17 @@ Section "Uninstall"
   ${If} $0 == $1
     DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
   ${EndIf}
-  DeleteRegKey HKCU "${STATE_KEY}"
+  ${If} $onlyFrom == ""
+    Delete "$SMPROGRAMS\Lumaroth.lnk"
+    DeleteRegKey HKCU "${STATE_KEY}"
+  ${EndIf}
 
   ${If} $removeAccount == ${BST_CHECKED}
     System::Call 'advapi32::CredDeleteW(w "${CREDENTIAL_TARGET}", i ${CRED_TYPE_GENERIC}, i 0) i .r0'
   ${EndIf}
 
   ; Last, so that its absence means the uninstallation has finished.
-  DeleteRegKey HKCU "${UNINSTALL_KEY}"
+  ${If} $onlyFrom == ""
+    DeleteRegKey HKCU "${UNINSTALL_KEY}"
+  ${EndIf}
 SectionEnd

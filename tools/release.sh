@@ -5,7 +5,12 @@
 #   SHA256SUMS                      of the two
 #   winget/manifests/...            version, defaultLocale and installer manifests
 #
-#   tools/release.sh [--no-check]
+#   tools/release.sh [--no-check] [--dirty]
+#
+# A release is built from a commit: the script refuses a tree with
+# uncommitted changes or untracked files (git status) and prints the commit.
+# --dirty builds one anyway for a local experiment, marked as not a release:
+# "-dirty" in the file names, no winget manifests, and a line saying so.
 #
 # The build is reproducible: a second build of the same sources in another
 # folder must give byte-identical Lumaroth.exe, zip and setup exe; the script
@@ -15,7 +20,8 @@
 # Signing (Authenticode, osslsigncode): set LUMAROTH_SIGN_PFX to a PKCS#12
 # certificate and LUMAROTH_SIGN_PASSWORD_FILE to a file holding its password;
 # LUMAROTH_SIGN_TIMESTAMP_URL adds a time stamp. Lumaroth.exe is signed before
-# it goes into the installer and the zip, then the installer. Without a
+# it goes into the installer and the zip, then the installer; every signature
+# is verified (osslsigncode verify) before SHA256SUMS is written. Without a
 # certificate the release is unsigned and the script says so.
 # LUMAROTH_DOWNLOAD_URL is the folder URL the setup exe is published under
 # (the winget manifest's InstallerUrl).
@@ -23,11 +29,22 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 check=1
-case ${1:-} in
-    --no-check) check=0 ;;
-    "") ;;
-    *) sed -n '2,23p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
-esac
+dirty=0
+for option in "$@"; do
+    case $option in
+        --no-check) check=0 ;;
+        --dirty) dirty=1 ;;
+        *) sed -n '2,27p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
+    esac
+done
+commit=$(git rev-parse HEAD)
+changes=$(git status --porcelain)
+if [ -n "$changes" ] && [ "$dirty" = 0 ]; then
+    echo "$changes" >&2
+    echo "release: uncommitted changes: a release is built from a commit (--dirty for a local experiment)" >&2
+    exit 1
+fi
+[ -n "$changes" ] || dirty=0
 
 bash tools/setup.sh >/dev/null
 version=$(sed -n 's/^#define LUMAROTH_VERSION_\(MAJOR\|MINOR\|PATCH\) \+\([0-9]\+\).*/\2/p' res/version.h | paste -sd.)
@@ -35,8 +52,10 @@ version=$(sed -n 's/^#define LUMAROTH_VERSION_\(MAJOR\|MINOR\|PATCH\) \+\([0-9]\
 export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
 export TZ=UTC LC_ALL=C
 download=${LUMAROTH_DOWNLOAD_URL:-https://www.vexlumen.net/download}
-setup=Lumaroth-$version-setup.exe
-zip=Lumaroth-$version-x64.zip
+mark=
+[ "$dirty" = 1 ] && mark=-dirty
+setup=Lumaroth-$version$mark-setup.exe
+zip=Lumaroth-$version$mark-x64.zip
 signing=0
 if [ -n "${LUMAROTH_SIGN_PFX:-}" ]; then
     [ -r "$LUMAROTH_SIGN_PFX" ] && [ -r "${LUMAROTH_SIGN_PASSWORD_FILE:-}" ] ||
@@ -81,6 +100,11 @@ with zipfile.ZipFile(target, "w", zipfile.ZIP_DEFLATED, compresslevel=9) as arch
 PY
 }
 
+if [ "$dirty" = 1 ]; then
+    echo "== NOT A RELEASE: built from commit $commit with uncommitted changes (file names end in -dirty)"
+else
+    echo "== building Lumaroth $version from commit $commit"
+fi
 echo "== building Lumaroth $version (release) in build/dist-release"
 build_exe "$root" "$root/build/dist-release"
 exe=$root/build/dist-release/app/Lumaroth.exe
@@ -112,8 +136,15 @@ rm -rf dist
 package "$exe" "$tmp/dist" "$signing"
 mkdir -p dist
 cp "$tmp/dist/$setup" "$tmp/dist/$zip" dist/
+# Signed files reach this point only verified: tools/sign.sh checks each
+# signature it makes.
 (cd dist && sha256sum "$setup" "$zip" > SHA256SUMS)
 sha=$(sha256sum < "dist/$setup" | cut -d' ' -f1 | tr a-f A-F)
+if [ "$dirty" = 1 ]; then
+    echo "== dist/ (NOT A RELEASE: uncommitted changes on $commit; no winget manifests)"
+    (cd dist && cat SHA256SUMS)
+    exit 0
+fi
 
 manifests=dist/winget/manifests/v/Vexlumen/Lumaroth/$version
 mkdir -p "$manifests"
@@ -164,8 +195,9 @@ YAML
 
 echo "== dist/ (Lumaroth $version)"
 (cd dist && cat SHA256SUMS && ls -l "$setup" "$zip" | awk '{print "   " $5 " bytes  " $9}')
+echo "== commit $commit"
 if [ "$signing" = 1 ]; then
-    echo "== signed with $LUMAROTH_SIGN_PFX (Lumaroth.exe inside, then the setup exe)"
+    echo "== signed with $LUMAROTH_SIGN_PFX and verified (Lumaroth.exe inside, then the setup exe)"
 else
     echo "== UNSIGNED: no certificate given (LUMAROTH_SIGN_PFX, LUMAROTH_SIGN_PASSWORD_FILE)"
 fi

@@ -3,9 +3,31 @@
 # here (a throwaway root and a code-signing certificate under it), checks the
 # signature, then runs the journey with that copy:
 #   installer_journey.sh SETUP_EXE DRIVER_EXE LUMAROTH_EXE
+# First it reads the import table of the Lumaroth.exe the setup installs.
 set -euo pipefail
 setup=${1:?usage: installer_journey.sh SETUP_EXE DRIVER_EXE LUMAROTH_EXE}
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
+# Windows looks for a DLL that is not a KnownDLL in the exe's own folder
+# first. Plain imports: only the KnownDLLs of Windows 7 and of Windows 10 and
+# later, and comctl32, which the manifest's dependency on common controls 6
+# takes from the side-by-side store. Every other DLL is delay-loaded from
+# System32, after SetDefaultDllDirectories when the system has it.
+known=" advapi32 clbcatq comdlg32 difxapi gdi32 imagehlp imm32 kernel32 msctf msvcrt normaliz nsi ole32 oleaut32 
+        psapi rpcrt4 sechost setupapi shell32 shlwapi user32 wldap32 ws2_32 "
+exe=${3:?}
+for dll in $(x86_64-w64-mingw32-objdump -p "$exe" |
+             awk '/^The Import Tables/ {on = 1; next} /^The / {on = 0} on && /DLL Name:/ {print tolower($3)}'); do
+    name=${dll%.dll}
+    if [ "$name" = comctl32 ]; then
+        grep -q 'Microsoft.Windows.Common-Controls' "$exe" && continue
+    fi
+    [[ $known == *" $name "* ]] ||
+        { echo "installer_journey: $dll is a plain import of Lumaroth.exe, searched beside the exe first" >&2; exit 1; }
+done
+grep -q 'SetDefaultDllDirectories' "$exe" ||
+    { echo "installer_journey: Lumaroth.exe does not restrict later DLL loads (SetDefaultDllDirectories)" >&2; exit 1; }
+echo "installer_journey: Lumaroth.exe imports only KnownDLLs and the side-by-side comctl32"
 source "$here/../harness/prefix.sh"
 : "${LUMAROTH_RUN_DIR:?run the journeys through tools/test.sh}"
 work=$LUMAROTH_RUN_DIR/signing

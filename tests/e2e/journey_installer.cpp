@@ -1,13 +1,18 @@
 // The setup exe as a user meets it: install, the installed program signed in,
-// a reinstall over the running program, and uninstalling with and without
-// the saved account.
+// a reinstall over the running program that starts it again, a move to
+// another folder, folders it must refuse or protect, and uninstalling with
+// and without the saved account or when the program cannot be deleted.
 #include "res/version.h"
 #include "tests/e2e/e2e_store.h"
 #include "tests/e2e/e2e_wait.h"
 #include "tests/e2e/journeys.h"
 
+#include <aclapi.h>
 #include <gtest/gtest.h>
+#include <sddl.h>
 
+#include <fstream>
+#include <iterator>
 #include <utility>
 
 namespace {
@@ -73,6 +78,77 @@ bool uninstall(const std::wstring& folder, const std::wstring& options)
            waitUntil([] { return !userKeyExists(kUninstallKey); }, kSetupLimitMs);
 }
 
+// Runs the uninstaller in place (NSIS's "_?="), so that its exit code is its own.
+DWORD uninstallInPlace(const std::wstring& folder)
+{
+    return run(L"\"" + folder + L"\\Uninstall.exe\" /S _?=" + folder);
+}
+
+// The program's window and the exe its process runs, or nullptr and "".
+std::pair<HWND, std::wstring> runningProgram()
+{
+    std::vector<HWND> windows = topLevelWindows(L"LumarothMainWindow", false);
+    if (windows.empty()) return {nullptr, L""};
+    DWORD id = 0;
+    GetWindowThreadProcessId(windows[0], &id);
+    wchar_t image[MAX_PATH] = {};
+    DWORD length = MAX_PATH;
+    if (HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id)) {
+        if (!QueryFullProcessImageNameW(process, 0, image, &length)) image[0] = L'\0';
+        CloseHandle(process);
+    }
+    return {windows[0], image};
+}
+
+// The uninstaller's own message box: a dialog of its caption with a box text.
+HWND uninstallerMessageBox()
+{
+    for (HWND box : topLevelWindows(L"#32770", true))
+        if (windowText(box) == L"Lumaroth Uninstall" && GetDlgItem(box, 0xFFFF)) return box;
+    return nullptr;
+}
+
+std::string fileBytes(const std::wstring& path)
+{
+    std::ifstream file(path.c_str(), std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// The shortcut names its target in UTF-16, the link info in the ANSI code page.
+bool shortcutNames(const std::wstring& shortcut, const std::wstring& target)
+{
+    const std::string bytes = fileBytes(shortcut);
+    const std::string wide(reinterpret_cast<const char*>(target.data()), target.size() * sizeof(wchar_t));
+    return bytes.find(wide) != std::string::npos || bytes.find(std::string(target.begin(), target.end())) != std::string::npos;
+}
+
+std::wstring folderAccessList(const std::wstring& folder)
+{
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                              nullptr, nullptr, &descriptor) != ERROR_SUCCESS)
+        return L"<unreadable>";
+    wchar_t* text = nullptr;
+    std::wstring sddl = L"<unconvertible>";
+    if (ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION,
+                                                             &text, nullptr)) {
+        sddl = text;
+        LocalFree(text);
+    }
+    LocalFree(descriptor);
+    return sddl;
+}
+
+// tests/e2e's stand-in for a DLL planted beside the program: when loaded it
+// leaves "<its path>.loaded".
+std::wstring plantedDll()
+{
+    wchar_t driver[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, driver, MAX_PATH);
+    std::wstring path = driver;
+    return path.substr(0, path.find_last_of(L'\\') + 1) + L"planted\\winhttp.dll";
+}
+
 bool accountStored()
 {
     StoredCredential credential;
@@ -124,34 +200,123 @@ TEST(Journey, InstallUpgradeUninstall)
     PostMessageW(GetDlgItem(banner, 7002), BM_CLICK, 0, 0);
     ASSERT_TRUE(waitUntil([&] { return userString(kRunKey, L"Lumaroth") == autostart; }, kUiLimitMs));
 
-    // The same version over the running program: closed, replaced, account,
-    // state and autostart kept.
+    // The same version over the running program: closed, replaced, and
+    // started again as the sign-in would, hidden, sending its update at once;
+    // account, state and autostart kept. A winhttp.dll planted beside it is
+    // never loaded (Wine prefers its builtin DLLs unless told otherwise, as
+    // Windows prefers the exe's folder).
+    const std::wstring planted = folder + L"\\winhttp.dll";
+    writeUserString(L"Software\\Wine\\AppDefaults\\Lumaroth.exe\\DllOverrides", L"winhttp", L"native,builtin");
+    ASSERT_TRUE(CopyFileW(plantedDll().c_str(), planted.c_str(), FALSE));
+    const size_t updatesBefore = service.updateCount();
     ASSERT_EQ(install(L"/S"), 0u);
     DWORD code = ~0u;
     EXPECT_TRUE(first.waitForExit(0, &code) && code == 0) << "setup ends only after the program";
+    ASSERT_TRUE(waitUntil([] { return runningProgram().first != nullptr; }, kStartLimitMs));
+    main = runningProgram().first;
+    EXPECT_TRUE(service.waitForUpdates(updatesBefore + 1, kReplyLimitMs));
+    EXPECT_EQ(service.updates().back().credentials, "alice:s3cret");
+    EXPECT_FALSE(IsWindowVisible(main)) << "started with /startup";
+    EXPECT_EQ(itemText(main, 3011), L"alice");
+    EXPECT_EQ(runningProgram().second, exe);
+    EXPECT_FALSE(exists(planted + L".loaded")) << "the planted winhttp.dll was loaded";
+    DeleteFileW(planted.c_str());
     EXPECT_TRUE(accountStored());
     EXPECT_EQ(readStoredState().ip, L"198.51.100.20");
     EXPECT_EQ(userString(kRunKey, L"Lumaroth"), autostart);
     EXPECT_EQ(userString(kUninstallKey, L"InstallLocation"), folder);
-    LumarothProcess second;
-    main = startAndSettle(second, service);
-    ASSERT_TRUE(main);
-    EXPECT_EQ(itemText(main, 3011), L"alice");
-    EXPECT_EQ(service.updates().back().credentials, "alice:s3cret");
+
+    // A move into another (empty) folder while it runs: the old installation
+    // is gone, Run value, shortcut and Apps entry follow, the program runs
+    // again from there.
+    const std::wstring moved = expand(L"%USERPROFILE%\\Apps\\Lumaroth");
+    const std::wstring movedExe = moved + L"\\Lumaroth.exe";
+    CreateDirectoryW(expand(L"%USERPROFILE%\\Apps").c_str(), nullptr);
+    CreateDirectoryW(moved.c_str(), nullptr);
+    ASSERT_EQ(install(L"/S /D=" + moved), 0u);
+    EXPECT_FALSE(exists(folder));
+    EXPECT_EQ(userString(kRunKey, L"Lumaroth"), L"\"" + movedExe + L"\" /startup");
+    EXPECT_EQ(userString(kUninstallKey, L"InstallLocation"), moved);
+    EXPECT_TRUE(shortcutNames(shortcut, movedExe));
+    EXPECT_TRUE(waitUntil([&] { return runningProgram().second == movedExe; }, kStartLimitMs));
+    EXPECT_TRUE(accountStored());
+
+    // An orphaned copy's uninstaller removes its own files and nothing of the
+    // installation: its Apps entry, shortcut, state and running program.
+    const std::wstring orphan = expand(L"%USERPROFILE%\\Old Lumaroth");
+    CreateDirectoryW(orphan.c_str(), nullptr);
+    for (const wchar_t* file : {L"\\Lumaroth.exe", L"\\Uninstall.exe"})
+        ASSERT_TRUE(CopyFileW((moved + file).c_str(), (orphan + file).c_str(), FALSE));
+    main = runningProgram().first;
+    EXPECT_EQ(uninstallInPlace(orphan), 0u);
+    EXPECT_FALSE(exists(orphan + L"\\Lumaroth.exe"));
+    EXPECT_EQ(userString(kUninstallKey, L"InstallLocation"), moved);
+    EXPECT_TRUE(exists(shortcut) && userKeyExists(L"Software\\Lumaroth") && IsWindow(main));
+
+    // A folder holding another program's files is refused before anything
+    // is ended or written.
+    const std::wstring foreign = expand(L"%USERPROFILE%\\Tools");
+    CreateDirectoryW(foreign.c_str(), nullptr);
+    std::ofstream((foreign + L"\\Uninstall.exe").c_str(), std::ios::binary) << "another program";
+    EXPECT_EQ(install(L"/S /D=" + foreign), 2u);
+    EXPECT_FALSE(exists(foreign + L"\\Lumaroth.exe"));
+    EXPECT_EQ(fileBytes(foreign + L"\\Uninstall.exe"), "another program");
+    EXPECT_EQ(userString(kUninstallKey, L"InstallLocation"), moved);
+    EXPECT_TRUE(IsWindow(main));
+
+    // An uninstall that cannot delete the program says so: a silent run
+    // fails and keeps the Apps entry and the uninstaller for another try.
+    HANDLE held = CreateFileW(movedExe.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(uninstallInPlace(moved), 2u);
+    EXPECT_TRUE(userKeyExists(kUninstallKey) && exists(moved + L"\\Uninstall.exe") && exists(shortcut));
+    // Run by hand, past the account and confirmation pages, it names the file.
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION byHand{};
+    std::wstring command = L"\"" + moved + L"\\Uninstall.exe\" _?=" + moved;
+    ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &byHand));
+    HWND wizard = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (wizard = FindWindowW(L"#32770", L"Lumaroth Uninstall")) && IsWindowVisible(wizard); },
+                          kStartLimitMs));
+    postClick(wizard, IDOK);
+    ASSERT_TRUE(waitUntil([&] { return itemText(wizard, IDOK).find(L"Uninstall") != std::wstring::npos; }, kUiLimitMs));
+    postClick(wizard, IDOK);
+    HWND box = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (box = uninstallerMessageBox()) != nullptr; }, kUiLimitMs));
+    EXPECT_EQ(messageBoxText(box), movedExe + L" could not be deleted. Close what uses it, then uninstall Lumaroth again.");
+    EXPECT_TRUE(pressMessageBoxButton(box, IDOK, kUiLimitMs));
+    EXPECT_EQ(WaitForSingleObject(byHand.hProcess, kSetupLimitMs), WAIT_OBJECT_0);
+    GetExitCodeProcess(byHand.hProcess, &code);
+    EXPECT_EQ(code, 2u);
+    CloseHandle(byHand.hThread);
+    CloseHandle(byHand.hProcess);
+    CloseHandle(held);
+    EXPECT_TRUE(userKeyExists(kUninstallKey));
 
     // Silent uninstall while it runs: everything but the account goes.
-    ASSERT_TRUE(uninstall(folder, L"/S"));
+    SetEnvironmentVariableW(L"LUMAROTH_EXE", movedExe.c_str());
+    LumarothProcess second;
+    ASSERT_TRUE(startAndSettle(second, service));
+    ASSERT_TRUE(uninstall(moved, L"/S"));
     EXPECT_TRUE(second.waitForExit(0, &code) && code == 0);
-    EXPECT_FALSE(exists(folder) || exists(shortcut));
+    EXPECT_FALSE(exists(moved) || exists(shortcut));
     EXPECT_FALSE(userValueExists(kRunKey, L"Lumaroth"));
     EXPECT_FALSE(userKeyExists(L"Software\\Lumaroth"));
     EXPECT_TRUE(accountStored());
 
-    // /D= another folder; /REMOVEACCOUNT takes the account too, and a Run
-    // value naming another copy stays.
-    const std::wstring other = expand(L"%USERPROFILE%\\Apps\\Lumaroth");
+    // /D= a new folder outside the profile gets an access list of its own
+    // (setup fails when it cannot set it), which on Windows reads back as
+    // this user, SYSTEM and Administrators and nothing inherited from C:\:
+    // Wine keeps no access list on files and reads back one made from the
+    // Unix mode. /REMOVEACCOUNT takes the account too, and a Run value
+    // naming another copy stays.
+    const std::wstring other = L"C:\\Lumaroth";
     ASSERT_EQ(install(L"/S /D=" + other), 0u);
     EXPECT_TRUE(exists(other + L"\\Lumaroth.exe"));
+    const std::wstring acl = folderAccessList(other);
+    EXPECT_TRUE(acl.find(L";;;AU)") == std::wstring::npos && acl.find(L";;;BU)") == std::wstring::npos &&
+                acl.find(L"ID;") == std::wstring::npos) << acl;
     writeUserString(kRunKey, L"Lumaroth", autostart);
     ASSERT_TRUE(uninstall(other, L"/S /REMOVEACCOUNT"));
     EXPECT_FALSE(exists(other));
