@@ -330,6 +330,10 @@ Section "Lumaroth"
     RMDir "$R9"
   ${EndIf}
 
+  ; Exec (here and on the finish page) starts the program in $OUTDIR; one
+  ; running in its install folder would keep that folder from being removed
+  ; by a later move or uninstall.
+  SetOutPath "$PROFILE"
   ; As the sign-in would start it: an upgrade leaves no gap in the updates.
   ${If} $closedRunning == 1
     Exec '"$INSTDIR\Lumaroth.exe" /startup'
