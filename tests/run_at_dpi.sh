@@ -24,8 +24,8 @@ prefix_clone "$LUMAROTH_TEMPLATE" "$work/prefix"
 wine_in "$work/prefix" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
     >/dev/null 2>&1 </dev/null
 # Written to user.reg only when the prefix's server ends.
-WINEPREFIX="$work/prefix" "$WINESERVER" -k 2>/dev/null || true
-WINEPREFIX="$work/prefix" "$WINESERVER" -w 2>/dev/null || true
+wineserver_in "$work/prefix" -k 2>/dev/null || true
+wineserver_in "$work/prefix" -w 2>/dev/null || true
 
 if [ "${1:-}" = --journey ]; then
     shift

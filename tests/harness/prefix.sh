@@ -4,13 +4,36 @@
 WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
 
+# Every Wine program and server starts through WINE_LAUNCH: without address
+# randomisation (personality ADDR_NO_RANDOMIZE). Debian's Wine 8 has no
+# wine64-preloader, which elsewhere reserves Wine's fixed areas before
+# anything else is mapped. Its loader is linked at 0x7d000000, and the kernel
+# starts the loader's brk heap at a random page of the 1 GiB above it; about
+# once in 8,000 processes that heap covers 0x7ffe0000, where Wine must map the
+# shared user data, and Wine ends the process with "failed to map the shared
+# user data: c0000018" before the program ran. Without randomisation the heap
+# starts right after the loader, 47 MiB below. The personality is inherited
+# through fork and exec: the programs a test starts with CreateProcessW and
+# Wine's own helper processes start without randomisation too. Where the
+# personality cannot be set (a container whose seccomp profile forbids it)
+# programs start as they are; tools/test.sh says so.
+WINE_LAUNCH=(setarch "$(uname -m)" -R)
+setarch "$(uname -m)" -R true 2>/dev/null || WINE_LAUNCH=()
+
 # wine_in PREFIX PROGRAM ARGS...: run a program in PREFIX; quietly unless the
 # caller set WINEDEBUG. Test programs run with Wine's error channel on
 # (-all,err+all): -all alone also hides why a program never started, such as
 # a DLL that did not load.
 wine_in() {
     local prefix=$1; shift
-    WINEPREFIX="$prefix" WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="mscoree,mshtml=" "$WINE" "$@"
+    WINEPREFIX="$prefix" WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="mscoree,mshtml=" \
+        "${WINE_LAUNCH[@]}" "$WINE" "$@"
+}
+
+# wineserver_in PREFIX ARGS...: PREFIX's wineserver (-p, -k, -w).
+wineserver_in() {
+    local prefix=$1; shift
+    WINEPREFIX="$prefix" "${WINE_LAUNCH[@]}" "$WINESERVER" "$@"
 }
 
 # winpath PATH: a Unix path as Wine programs see it (drive Z: is /).
@@ -48,8 +71,8 @@ prefix_create() {
     cp /usr/share/fonts/truetype/liberation2/*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
     cp /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
     wine_in "$prefix" "$trustca" "$(winpath "$ca")"
-    WINEPREFIX="$prefix" "$WINESERVER" -k 2>/dev/null || true
-    WINEPREFIX="$prefix" "$WINESERVER" -w 2>/dev/null || true
+    wineserver_in "$prefix" -k 2>/dev/null || true
+    wineserver_in "$prefix" -w 2>/dev/null || true
 }
 
 # prefix_clone TEMPLATE COPY: an isolated copy (registry, credentials, windows).
@@ -69,7 +92,7 @@ prefix_clone() {
 # then stop after every program and start again under the next one.)
 prefix_server_start() {
     local status=0
-    WINEPREFIX="$1" "$WINESERVER" -p >/dev/null 2>&1 || status=$?
+    wineserver_in "$1" -p >/dev/null 2>&1 || status=$?
     if [ "$status" -ne 0 ]; then
         echo "prefix_server_start: wineserver for $1 did not start (status $status;" \
              "2 means another server of that prefix runs: pid $(prefix_server_pid "$1"))" >&2
@@ -81,7 +104,7 @@ prefix_server_start() {
 # prefix_server_stop PREFIX: ends every process of PREFIX and its server;
 # wineserver -k returns once the server has saved the registry and exited.
 prefix_server_stop() {
-    WINEPREFIX="$1" "$WINESERVER" -k 2>/dev/null || true
+    wineserver_in "$1" -k 2>/dev/null || true
 }
 
 # prefix_server_dir PREFIX: the folder with the socket and lock of PREFIX's
@@ -120,6 +143,12 @@ wine_status_report() {
         *) why="" ; [ "$status" -gt 128 ] && why="killed by signal $((status - 128))" ;;
     esac
     echo "$name: Wine ended it with status $status${why:+ ($why)} before gtest's summary"
+    if grep -q 'failed to map the shared user data' "$errors" 2>/dev/null; then
+        local randomised=on
+        [ ${#WINE_LAUNCH[@]} -gt 0 ] && randomised=off
+        echo "$name: it never ran: 0x7ffe0000 was taken in the new process" \
+             "(address randomisation $randomised; see WINE_LAUNCH in tests/harness/prefix.sh)"
+    fi
     if [ ! -s "$output" ] && [ ! -s "$errors" ]; then
         pid=$(prefix_server_pid "$prefix")
         if [ -n "$pid" ]; then
