@@ -25,8 +25,8 @@ std::wstring loginInputProblem(const std::wstring& hostname, const std::wstring&
     if (hostname.find(L'|') != std::wstring::npos || username.find(L'|') != std::wstring::npos)
         return kSeparatorInFieldText;
     // Measured, not converted: a joined or converted copy would be one more
-    // copy of the key left in freed memory. Each UTF-16 code point becomes the
-    // same bytes alone as in the joined text, since "|" splits no pair.
+    // copy of the key left in freed memory. Apart, the fields convert to the
+    // same bytes as joined: a "|" between them completes no surrogate pair.
     const size_t blobBytes = utf8Length(hostname) + 1 + utf8Length(username) + 1 + utf8Length(updateKey);
     if (blobBytes > kMaxCredentialBlobBytes)
         return kAccountTooLongText;
