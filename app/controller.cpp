@@ -11,6 +11,7 @@
 #include "core/app_messages.h"
 #include "core/app_state.h"
 #include "core/control_ids.h"
+#include "core/system_error.h"
 #include "core/text_encoding.h"
 #include "store/autostart.h"
 #include "store/credential_store.h"
@@ -43,6 +44,20 @@ void openWebPage(const wchar_t* address)
 void repaintMainWindow()
 {
     InvalidateRect(mainWindow, nullptr, TRUE);
+}
+
+// The banner goes only once the Run value is written; otherwise it stays, and
+// the box says why.
+void enableAutostart()
+{
+    const DWORD status = setAutostart(true);
+    if (status != ERROR_SUCCESS) {
+        MessageBoxW(mainWindow, withSystemReason(kAutostartFailedText, status).c_str(), kAutostartErrorCaption,
+                    MB_OK | MB_ICONERROR);
+        return;
+    }
+    showStatusPanel(mainWindow);
+    repaintMainWindow();
 }
 
 LRESULT onCreate(HWND window)
@@ -163,11 +178,7 @@ void onCommand(HWND window, int id, int notification)
         openAboutWindow(mainWindow);
         break;
     case IDC_ENABLE_AUTOSTART:
-        if (notification == BN_CLICKED) {
-            setAutostart(true);
-            showStatusPanel(mainWindow);
-            repaintMainWindow();
-        }
+        if (notification == BN_CLICKED) enableAutostart();
         break;
     default:
         break;

@@ -15,6 +15,9 @@ inline constexpr unsigned kCountdownPeriodMs = 1000;
 inline constexpr unsigned kConnectivityPeriodMs = 5000;
 inline constexpr int kCountdownStart = 120;
 inline constexpr wchar_t kConnectionLostText[] = L"No network connection";
+// "Enable now" that could not write the Run value; the system's reason follows.
+inline constexpr wchar_t kAutostartErrorCaption[] = L"Autostart Error";
+inline constexpr wchar_t kAutostartFailedText[] = L"Lumaroth could not be set to run at Windows startup.";
 
 // Caption, system menu and minimise box: no sizing border, no maximise box.
 inline constexpr DWORD kMainWindowStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;

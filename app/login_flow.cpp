@@ -9,6 +9,7 @@
 #include "core/app_state.h"
 #include "core/control_ids.h"
 #include "core/secure_wipe.h"
+#include "core/system_error.h"
 #include "core/text_encoding.h"
 #include "store/credential_store.h"
 #include "store/state_store.h"
@@ -41,19 +42,36 @@ void showLoginWarning(const std::wstring& text)
     MessageBoxW(mainWindow, text.c_str(), kLoginErrorCaption, MB_OK | MB_ICONWARNING);
 }
 
+// The login panel stays as typed and the account in use, stored and in
+// memory, is still the previous one.
+void reportSaveFailure(DWORD error)
+{
+    appState.loginErrorText = withSystemReason(kAccountNotSavedText, error);
+    MessageBoxW(mainWindow, appState.loginErrorText.c_str(), kLoginErrorCaption, MB_OK | MB_ICONERROR);
+    enableLoginButtons(TRUE);
+}
+
 void signIn(const LoginRequest& request, const UpdateResult& result)
 {
+    // Stored before anything in memory changes: an account that only lives
+    // in memory is gone at the next start, and the one it replaced with it.
+    const DWORD saved = saveAccount(request.hostname, request.username, request.updateKey);
+    if (saved != ERROR_SUCCESS) {
+        reportSaveFailure(saved);
+        return;
+    }
     appState.hostname = request.hostname;
     appState.username = request.username;
     wipeText(appState.updateKey);
     appState.updateKey = request.updateKey;
-    saveAccount();
 
     const std::wstring ip = result.ip.empty() ? appState.lastIp : utf8ToWide(result.ip);
     appState.lastIp = ip;
     appState.updateStatus = UpdateStatus::Succeeded;
     appState.errorText.clear();
     // A login always counts as an address change, whatever the reply word.
+    // Values the registry refused only cost the shown times after a restart
+    // until the first update there writes them again: the login stands.
     saveUpdateState(ip, true);
     // Updates still running for the account this one replaces are stale now.
     retireRunningWorkers();
@@ -119,9 +137,19 @@ void logout()
     if (MessageBoxW(mainWindow, kLogoutQuestion, kLogoutCaption,
                     MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
         return;
+    // While the credential stays, the next start signs in with it again: a
+    // logout that cannot delete it changes nothing and says so.
+    const DWORD deleted = deleteAccount();
+    if (deleted != ERROR_SUCCESS && deleted != ERROR_NOT_FOUND) {
+        MessageBoxW(mainWindow, withSystemReason(kAccountNotDeletedText, deleted).c_str(), kLogoutErrorCaption,
+                    MB_OK | MB_ICONERROR);
+        return;
+    }
     KillTimer(mainWindow, IDT_COUNTDOWN);
     KillTimer(mainWindow, IDT_CONNECTIVITY);
-    deleteAccount();
+    // The account is gone by now, so the logout goes on: a state value left
+    // behind names an address and times of no account, and the next login
+    // writes all three anew.
     deleteStateValues();
 
     appState.hostname.clear();

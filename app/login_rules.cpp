@@ -24,7 +24,11 @@ std::wstring loginInputProblem(const std::wstring& hostname, const std::wstring&
     // so only the first two must be free of it.
     if (hostname.find(L'|') != std::wstring::npos || username.find(L'|') != std::wstring::npos)
         return kSeparatorInFieldText;
-    if (wideToUtf8(hostname + L'|' + username + L'|' + updateKey).size() > kMaxCredentialBlobBytes)
+    // Measured, not converted: a joined or converted copy would be one more
+    // copy of the key left in freed memory. Apart, the fields convert to the
+    // same bytes as joined: a "|" between them completes no surrogate pair.
+    const size_t blobBytes = utf8Length(hostname) + 1 + utf8Length(username) + 1 + utf8Length(updateKey);
+    if (blobBytes > kMaxCredentialBlobBytes)
         return kAccountTooLongText;
     return std::wstring();
 }

@@ -9,7 +9,7 @@
 NOTIFYICONDATAW trayIcon = {};
 bool trayIconAdded = false;
 bool trayNoticeShown = false;
-int trayRetriesLeft = 0;
+UINT trayRetryDelayMs = 0;
 UINT taskbarCreatedMessage = 0;
 
 namespace {
@@ -38,20 +38,27 @@ void showTrayMenu(HWND window)
 
 void stopTrayRetry()
 {
-    if (trayRetriesLeft == 0) return;
-    trayRetriesLeft = 0;
+    if (trayRetryDelayMs == 0) return;
+    trayRetryDelayMs = 0;
     KillTimer(trayIcon.hWnd, IDT_TRAY_RETRY);
 }
 
-// Without the icon a hidden window has no way back but a second start.
+// SetTimer on a running timer's id restarts it with the new period.
+void retryTrayIconIn(UINT delayMs)
+{
+    if (SetTimer(trayIcon.hWnd, IDT_TRAY_RETRY, delayMs, nullptr))
+        trayRetryDelayMs = delayMs;
+}
+
+// Without the icon a hidden window has no way back but a second start. Called
+// at creation and when a shell has (re)started: a failed add waits the
+// shortest time again, as a new shell is soon ready.
 void addIconOrRetryLater()
 {
-    if (Shell_NotifyIconW(NIM_ADD, &trayIcon)) {
+    if (Shell_NotifyIconW(NIM_ADD, &trayIcon))
         stopTrayRetry();
-    } else if (trayRetriesLeft == 0) {
-        trayRetriesLeft = kTrayRetryAttempts;
-        SetTimer(trayIcon.hWnd, IDT_TRAY_RETRY, kTrayRetryPeriodMs, nullptr);
-    }
+    else
+        retryTrayIconIn(kTrayRetryFirstDelayMs);
 }
 
 }  // namespace
@@ -81,11 +88,13 @@ void readdTrayIcon()
 
 void retryTrayIcon()
 {
-    if (trayRetriesLeft == 0) return;
-    if (Shell_NotifyIconW(NIM_ADD, &trayIcon) || trayRetriesLeft == 1)
+    if (trayRetryDelayMs == 0) return;
+    if (Shell_NotifyIconW(NIM_ADD, &trayIcon)) {
         stopTrayRetry();
-    else
-        --trayRetriesLeft;
+        return;
+    }
+    const UINT doubled = trayRetryDelayMs * 2;
+    retryTrayIconIn(doubled < kTrayRetryMaxDelayMs ? doubled : kTrayRetryMaxDelayMs);
 }
 
 void removeTrayIcon()

@@ -25,3 +25,12 @@ std::string wideToUtf8(const std::wstring& text)
                             nullptr, nullptr);
     return bytes;
 }
+
+size_t utf8Length(const std::wstring& text)
+{
+    if (text.empty())
+        return 0;
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                           nullptr, nullptr);
+    return static_cast<size_t>(length > 0 ? length : 0);
+}

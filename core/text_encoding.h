@@ -7,3 +7,5 @@
 
 std::wstring utf8ToWide(const std::string& bytes);
 std::string wideToUtf8(const std::wstring& text);
+// The size of wideToUtf8(text) in bytes, without making it.
+size_t utf8Length(const std::wstring& text);

@@ -1,33 +1,48 @@
 #include "store/autostart.h"
 
-#include <windows.h>
-
 #include <string>
 
-void setAutostart(bool enabled)
+#include "core/system_error.h"
+
+RegistryValueWriter writeRunValue = RegSetValueExW;
+
+namespace {
+
+DWORD writeCommandLine(HKEY key)
+{
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (length == 0) return lastErrorCode();
+    // A path that fills the buffer was cut short; a command line naming a
+    // file that does not exist would only claim an autostart that never
+    // happens, so nothing is written and the banner stays.
+    if (length >= MAX_PATH) return ERROR_INSUFFICIENT_BUFFER;
+    // Quoted, so that a path with spaces splits correctly at startup.
+    const std::wstring command = L"\"" + std::wstring(path, length) + L"\" " + kStartupSwitch;
+    return static_cast<DWORD>(writeRunValue(key, kRunValueName, 0, REG_SZ,
+                                            reinterpret_cast<const BYTE*>(command.c_str()),
+                                            static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t))));
+}
+
+}  // namespace
+
+DWORD setAutostart(bool enabled)
 {
     HKEY key = nullptr;
     // Created when missing (a fresh profile, a cleaning tool): opening alone
     // would make "Enable now" silently write nothing.
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS)
-        return;
-    if (!enabled) {
-        RegDeleteValueW(key, kRunValueName);
+    const LSTATUS opened = RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                           KEY_SET_VALUE, nullptr, &key, nullptr);
+    if (opened != ERROR_SUCCESS) return static_cast<DWORD>(opened);
+    DWORD status = ERROR_SUCCESS;
+    if (enabled) {
+        status = writeCommandLine(key);
     } else {
-        wchar_t path[MAX_PATH] = {};
-        DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-        // A path that fills the buffer was cut short; a command line naming a
-        // file that does not exist would only claim an autostart that never
-        // happens, so nothing is written and the banner stays.
-        if (length > 0 && length < MAX_PATH) {
-            // Quoted, so that a path with spaces splits correctly at startup.
-            std::wstring command = L"\"" + std::wstring(path, length) + L"\" " + kStartupSwitch;
-            RegSetValueExW(key, kRunValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                           static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
-        }
+        status = static_cast<DWORD>(RegDeleteValueW(key, kRunValueName));
+        if (status == ERROR_FILE_NOT_FOUND) status = ERROR_SUCCESS;
     }
     RegCloseKey(key);
+    return status;
 }
 
 bool isAutostartEnabled()

@@ -2,13 +2,14 @@
 
 #include "core/app_state.h"
 #include "core/secure_wipe.h"
+#include "core/system_error.h"
 #include "core/text_encoding.h"
 #include "store/account_blob.h"
 
-#include <windows.h>
-#include <wincred.h>
-
 #include <string>
+
+CredentialWriter writeCredential = CredWriteW;
+CredentialDeleter deleteCredential = CredDeleteW;
 
 // The blob carries the update key: wipe each copy once it is no longer needed.
 static void wipeFields(AccountFields& fields)
@@ -38,10 +39,9 @@ void loadAccount()
     CredFree(credential);
 }
 
-void saveAccount()
+DWORD saveAccount(const std::wstring& hostname, const std::wstring& username, const std::wstring& updateKey)
 {
-    AccountFields fields{wideToUtf8(appState.hostname), wideToUtf8(appState.username),
-                         wideToUtf8(appState.updateKey)};
+    AccountFields fields{wideToUtf8(hostname), wideToUtf8(username), wideToUtf8(updateKey)};
     std::string blob = joinAccountBlob(fields);
     wipeFields(fields);
 
@@ -56,12 +56,13 @@ void saveAccount()
     credential.AttributeCount = 0;
     credential.Attributes = nullptr;
     credential.TargetAlias = nullptr;
-    credential.UserName = const_cast<wchar_t*>(appState.username.c_str());
-    CredWriteW(&credential, 0);
+    credential.UserName = const_cast<wchar_t*>(username.c_str());
+    const DWORD status = writeCredential(&credential, 0) ? ERROR_SUCCESS : lastErrorCode();
     wipeBytes(blob);
+    return status;
 }
 
-void deleteAccount()
+DWORD deleteAccount()
 {
-    CredDeleteW(kCredentialTarget, CRED_TYPE_GENERIC, 0);
+    return deleteCredential(kCredentialTarget, CRED_TYPE_GENERIC, 0) ? ERROR_SUCCESS : lastErrorCode();
 }

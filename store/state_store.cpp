@@ -29,15 +29,16 @@ std::wstring readStateValue(const wchar_t* name)
     return text;
 }
 
-void writeStateValue(const wchar_t* name, const std::wstring& text)
+DWORD writeStateValue(const wchar_t* name, const std::wstring& text)
 {
     HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, kStateKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS)
-        return;
-    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                   static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    const LSTATUS opened = RegCreateKeyExW(HKEY_CURRENT_USER, kStateKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                           KEY_WRITE, nullptr, &key, nullptr);
+    if (opened != ERROR_SUCCESS) return static_cast<DWORD>(opened);
+    const LSTATUS written = RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                                           static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
+    return static_cast<DWORD>(written);
 }
 
 std::optional<SYSTEMTIME> parseStateTime(const std::wstring& text)
@@ -77,31 +78,40 @@ void loadState()
     loadStateTime(kValueIpChangeTime, appState.ipChangeTime, appState.hasIpChangeTime);
 }
 
-void saveUpdateState(const std::wstring& ip, bool ipChanged)
+DWORD saveUpdateState(const std::wstring& ip, bool ipChanged)
 {
-    writeStateValue(kValueLastIp, ip);
+    DWORD status = writeStateValue(kValueLastIp, ip);
 
     SYSTEMTIME now;
     GetLocalTime(&now);
     const std::wstring text = formatStateTime({now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond});
 
-    writeStateValue(kValueLastTime, text);
+    const DWORD timeStatus = writeStateValue(kValueLastTime, text);
+    if (status == ERROR_SUCCESS) status = timeStatus;
     appState.lastUpdateTime = now;
     appState.hasLastUpdateTime = true;
     if (ipChanged) {
-        writeStateValue(kValueIpChangeTime, text);
+        const DWORD changeStatus = writeStateValue(kValueIpChangeTime, text);
+        if (status == ERROR_SUCCESS) status = changeStatus;
         appState.ipChangeTime = now;
         appState.hasIpChangeTime = true;
     }
+    return status;
 }
 
-void deleteStateValues()
+DWORD deleteStateValues()
 {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kStateKey, 0, KEY_WRITE, &key) != ERROR_SUCCESS)
-        return;
-    RegDeleteValueW(key, kValueLastIp);
-    RegDeleteValueW(key, kValueLastTime);
-    RegDeleteValueW(key, kValueIpChangeTime);
+    const LSTATUS opened = RegOpenKeyExW(HKEY_CURRENT_USER, kStateKey, 0, KEY_WRITE, &key);
+    // No key, no values.
+    if (opened == ERROR_FILE_NOT_FOUND) return ERROR_SUCCESS;
+    if (opened != ERROR_SUCCESS) return static_cast<DWORD>(opened);
+    DWORD status = ERROR_SUCCESS;
+    for (const wchar_t* name : {kValueLastIp, kValueLastTime, kValueIpChangeTime}) {
+        const LSTATUS deleted = RegDeleteValueW(key, name);
+        if (status == ERROR_SUCCESS && deleted != ERROR_SUCCESS && deleted != ERROR_FILE_NOT_FOUND)
+            status = static_cast<DWORD>(deleted);
+    }
     RegCloseKey(key);
+    return status;
 }

@@ -15,9 +15,14 @@ inline constexpr wchar_t kValueIpChangeTime[] = L"ddns_ip_change_time";
 inline constexpr unsigned long kStateReadBufferBytes = 2048;
 
 std::wstring readStateValue(const wchar_t* name);
-void writeStateValue(const wchar_t* name, const std::wstring& text);
+// ERROR_SUCCESS or the registry's error.
+DWORD writeStateValue(const wchar_t* name, const std::wstring& text);
 std::optional<SYSTEMTIME> parseStateTime(const std::wstring& text);
 
 void loadState();
-void saveUpdateState(const std::wstring& ip, bool ipChanged);
-void deleteStateValues();
+// appState takes the new values whatever happens; the result is the first
+// registry error, ERROR_SUCCESS when every value was written.
+DWORD saveUpdateState(const std::wstring& ip, bool ipChanged);
+// ERROR_SUCCESS once none of the three values is left (also when there was
+// none), otherwise the first registry error.
+DWORD deleteStateValues();

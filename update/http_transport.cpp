@@ -61,10 +61,26 @@ bool readBody(HINTERNET request, ULONGLONG deadline, std::string& body)
     return true;
 }
 
+// Fails closed: a request that cannot be made exactly as asked carries the
+// key somewhere it must not go (a redirect's host) or reaches the server
+// without it, which reads as a wrong key ("badauth") for what is a local
+// failure. Not sent, it ends as no answer.
+bool prepareRequest(HINTERNET request, const wchar_t* extraHeader)
+{
+    // A 3xx would otherwise be followed with the Authorization header to
+    // whatever host it names; unfollowed it is an ordinary status.
+    DWORD noRedirects = WINHTTP_DISABLE_REDIRECTS;
+    if (!WinHttpSetOption(request, WINHTTP_OPTION_DISABLE_FEATURE, &noRedirects, sizeof noRedirects))
+        return false;
+    if (extraHeader &&
+        !WinHttpAddRequestHeaders(request, extraHeader, static_cast<DWORD>(-1), WINHTTP_ADDREQ_FLAG_ADD))
+        return false;
+    return true;
+}
+
 }  // namespace
 
-HttpResponse httpsGet(const std::wstring& host, const std::wstring& path,
-                      const wchar_t* extraHeader, bool ignoreCertErrors)
+HttpResponse httpsGet(const std::wstring& host, const std::wstring& path, const wchar_t* extraHeader)
 {
     HttpResponse response;
     const ULONGLONG deadline = GetTickCount64() + kExchangeDeadlineMs;
@@ -95,18 +111,7 @@ HttpResponse httpsGet(const std::wstring& host, const std::wstring& path,
         request = WinHttpOpenRequest(connection, L"GET", path.c_str(), nullptr, WINHTTP_NO_REFERER,
                                      WINHTTP_DEFAULT_ACCEPT_TYPES, WINHTTP_FLAG_SECURE);
     }
-    if (request) {
-        // A 3xx would otherwise be followed with the Authorization header to
-        // whatever host it names; unfollowed it is an ordinary status.
-        DWORD noRedirects = WINHTTP_DISABLE_REDIRECTS;
-        WinHttpSetOption(request, WINHTTP_OPTION_DISABLE_FEATURE, &noRedirects, sizeof noRedirects);
-        if (ignoreCertErrors) {
-            DWORD flags = kIgnoreAllCertErrorFlags;
-            WinHttpSetOption(request, WINHTTP_OPTION_SECURITY_FLAGS, &flags, sizeof flags);
-        }
-        if (extraHeader)
-            WinHttpAddRequestHeaders(request, extraHeader, static_cast<DWORD>(-1), WINHTTP_ADDREQ_FLAG_ADD);
-
+    if (request && prepareRequest(request, extraHeader)) {
         // The wait for the headers ends at the deadline as well.
         DWORD responseWait = remainingMs(deadline);
         if (responseWait > static_cast<DWORD>(kNetworkTimeoutMs)) responseWait = kNetworkTimeoutMs;

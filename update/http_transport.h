@@ -14,9 +14,9 @@ inline constexpr unsigned long kReadChunkBytes = 4095;
 inline constexpr unsigned long kReadBufferBytes = 4096;
 // Replies are a few bytes; a server that sends more is broken or hostile.
 inline constexpr unsigned long kMaxBodyBytes = 64 * 1024;
-// SECURITY_FLAG_IGNORE_UNKNOWN_CA | _CERT_WRONG_USAGE | _CERT_CN_INVALID | _CERT_DATE_INVALID
-inline constexpr unsigned long kIgnoreAllCertErrorFlags = 0x3300;
 
-// extraHeader: one header line without CR LF, or nullptr for none.
-HttpResponse httpsGet(const std::wstring& host, const std::wstring& path,
-                      const wchar_t* extraHeader, bool ignoreCertErrors);
+// extraHeader: one header line without CR LF, or nullptr for none. The
+// server's certificate is always checked: the request carries the update key.
+// A request that cannot be made as asked (redirects left on, the header not
+// added) is not sent, and the result is ok false.
+HttpResponse httpsGet(const std::wstring& host, const std::wstring& path, const wchar_t* extraHeader);

@@ -9,16 +9,6 @@
 #include "update/reply_classifier.h"
 #include "update/update_types.h"
 
-namespace {
-
-// The Authorization header carries the user name and update key: a
-// certificate error means someone may be reading it, so it stops the request.
-// The connectivity check verifies too, or an impostor answering it would make
-// the client start a fresh update every five seconds.
-const bool kIgnoreCertErrors = false;
-
-}  // namespace
-
 std::string base64Encode(const std::string& bytes)
 {
     const BYTE* data = reinterpret_cast<const BYTE*>(bytes.data());
@@ -63,13 +53,15 @@ UpdateResult performUpdate(const std::wstring& hostname, const std::wstring& use
                            const std::wstring& updateKey)
 {
     UpdateRequestParts parts = buildUpdateRequest(hostname, username, updateKey);
-    HttpResponse response = httpsGet(kUpdateServerHost, parts.path, parts.header.c_str(), kIgnoreCertErrors);
+    HttpResponse response = httpsGet(kUpdateServerHost, parts.path, parts.header.c_str());
     wipeText(parts.header);
     return classifyReply(response);
 }
 
 bool checkConnectivity()
 {
-    HttpResponse response = httpsGet(kUpdateServerHost, kConnectivityPath, nullptr, kIgnoreCertErrors);
+    // Verified like an update: an impostor answering the check would make the
+    // client start a fresh update every five seconds.
+    HttpResponse response = httpsGet(kUpdateServerHost, kConnectivityPath, nullptr);
     return response.ok && response.statusCode == kHttpStatusOk;
 }

@@ -1,4 +1,4 @@
-// utf8ToWide and wideToUtf8 for the native fuzz build, where
+// utf8ToWide, wideToUtf8 and utf8Length for the native fuzz build, where
 // MultiByteToWideChar does not exist: each wchar_t holds one UTF-16 code unit
 // as on Windows, and malformed input becomes U+FFFD as with flags 0 there.
 #include "core/text_encoding.h"
@@ -79,4 +79,9 @@ std::string wideToUtf8(const std::wstring& text)
         }
     }
     return bytes;
+}
+
+size_t utf8Length(const std::wstring& text)
+{
+    return wideToUtf8(text).size();
 }

@@ -3,6 +3,7 @@
 #include "app_test_support.h"
 
 #include "app/controller.h"
+#include "core/system_error.h"
 #include "store/autostart.h"
 #include "ui/dpi.h"
 #include "ui/drawing.h"
@@ -339,6 +340,25 @@ TEST_F(ControllerTest, EnableNowWritesAutostartAndDropsBanner)
     EXPECT_EQ(appState.clientHeight, 288);
     SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(IDC_ENABLE_AUTOSTART, 1), 0);
     EXPECT_FALSE(isAutostartEnabled());
+
+    // A Run value that cannot be written: the banner stays, and a box says why.
+    storeFailure() = ERROR_ACCESS_DENIED;
+    writeRunValue = failRunValueWrite;
+    {
+        BoxAnswerer answerer(L"Autostart Error", IDOK);
+        SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(IDC_ENABLE_AUTOSTART, BN_CLICKED), 0);
+        const SeenBox box = answerer.seen();
+        ASSERT_TRUE(box.found);
+        EXPECT_EQ(box.text, L"Lumaroth could not be set to run at Windows startup.\n\n" +
+                                systemErrorText(ERROR_ACCESS_DENIED));
+        EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
+        EXPECT_EQ(box.icon, LoadIconW(nullptr, IDI_ERROR));
+    }
+    EXPECT_FALSE(isAutostartEnabled());
+    EXPECT_NE(FindWindowExW(mainWindow, nullptr, kAlertClass, nullptr), nullptr);
+    EXPECT_EQ(appState.clientHeight, 288);
+
+    writeRunValue = RegSetValueExW;
     SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(IDC_ENABLE_AUTOSTART, BN_CLICKED), 0);
     EXPECT_TRUE(isAutostartEnabled());
     EXPECT_EQ(FindWindowExW(mainWindow, nullptr, kAlertClass, nullptr), nullptr);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app_test_support.h"
+#include "core/system_error.h"
 #include "update/result_messages.h"
 
 namespace {
@@ -196,6 +197,59 @@ TEST_F(LoginTest, FailedLoginShowsErrorAndKeepsStoredAccount)
     EXPECT_EQ(appState.updateKey, L"s3cret");
 }
 
+// The service took the account but the credential manager did not: signing in
+// would lose it at the next start. The panel stays as typed, and the account
+// before it, stored and in memory, stays in use.
+TEST_F(LoginTest, AccountThatCannotBeStoredDoesNotSignIn)
+{
+    struct Case {
+        const char* name;
+        bool signedInBefore;
+    };
+    for (const Case& c : {Case{"first-login", false}, Case{"replacing-an-account", true}}) {
+        SCOPED_TRACE(c.name);
+        if (c.signedInBefore) {
+            createSignedInWindow();
+            SendMessageW(mainWindow, WM_COMMAND, IDC_EDIT_HOST, 0);
+        } else {
+            createWindow();
+        }
+        const unsigned generationBefore = accountGeneration;
+        typeAccount(L"new.example.net", L"bob", L"n3w-key");
+        SendMessageW(mainWindow, WM_COMMAND, IDC_LOGIN, 0);
+        LoginRequest* request = takeLoginRequest();
+        ASSERT_NE(request, nullptr);
+
+        storeFailure() = ERROR_NO_SUCH_LOGON_SESSION;
+        writeCredential = failCredentialWrite;
+        BoxAnswerer answerer(L"Login Error", IDOK);
+        sendLoginResult(request, new UpdateResult{true, "good", "203.0.113.7"});
+        const SeenBox box = answerer.seen();
+        ASSERT_TRUE(box.found);
+        const std::wstring reason = systemErrorText(ERROR_NO_SUCH_LOGON_SESSION);
+        EXPECT_EQ(box.text, L"Your account could not be saved in the Windows Credential Manager.\n\n" + reason);
+        EXPECT_FALSE(reason.empty());
+        EXPECT_NE(reason.back(), L'\n');
+        EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
+        EXPECT_EQ(box.icon, LoadIconW(nullptr, IDI_ERROR));
+
+        EXPECT_TRUE(appState.loginPanelShown);
+        EXPECT_EQ(controlText(IDC_EDIT_HOSTNAME), L"new.example.net");
+        EXPECT_EQ(controlText(IDC_EDIT_KEY), L"n3w-key");
+        EXPECT_TRUE(controlEnabled(IDC_LOGIN));
+        EXPECT_EQ(accountGeneration, generationBefore);
+        EXPECT_TRUE(readStateValue(kValueLastIp).empty());
+        EXPECT_EQ(timerRuns(IDT_COUNTDOWN), c.signedInBefore);
+        EXPECT_EQ(appState.hostname, c.signedInBefore ? L"home.example.net" : L"");
+        EXPECT_EQ(appState.updateKey, c.signedInBefore ? L"s3cret" : L"");
+        appState = AppState{};
+        loadAccount();
+        EXPECT_EQ(appState.updateKey, c.signedInBefore ? L"s3cret" : L"");
+        TearDown();
+        SetUp();
+    }
+}
+
 TEST_F(LoginTest, LoginThatCannotStartOrHasNoResultEndsAsNetworkError)
 {
     struct Case {
@@ -240,6 +294,47 @@ TEST_F(LoginTest, LogoutAnsweredNoChangesNothing)
     EXPECT_TRUE(isSignedIn());
     EXPECT_TRUE(credentialExists());
     EXPECT_TRUE(timerRuns(IDT_COUNTDOWN));
+}
+
+// While the credential stays, the next start would sign in with it again: a
+// logout that cannot delete it leaves everything as it was. One that finds no
+// credential has nothing left to delete and goes on.
+TEST_F(LoginTest, LogoutWhoseCredentialCannotBeDeletedStaysSignedIn)
+{
+    struct Case {
+        const char* name;
+        DWORD error;
+        bool staysSignedIn;
+    };
+    for (const Case& c : {Case{"refused", ERROR_ACCESS_DENIED, true}, Case{"not-found", ERROR_NOT_FOUND, false}}) {
+        SCOPED_TRACE(c.name);
+        createSignedInWindow();
+        SendMessageW(mainWindow, WM_UPDATE_RESULT, accountGeneration,
+                     reinterpret_cast<LPARAM>(new UpdateResult{true, "good", "203.0.113.7"}));
+        SendMessageW(mainWindow, WM_COMMAND, IDC_EDIT_HOST, 0);
+        storeFailure() = c.error;
+        deleteCredential = failCredentialDelete;
+        BoxAnswerer confirm(L"Confirm Logout", IDYES);
+        BoxAnswerer error(L"Logout Error", IDOK);
+        SendMessageW(mainWindow, WM_COMMAND, IDC_LOGOUT, 0);
+        ASSERT_TRUE(confirm.seen().found);
+        const SeenBox box = error.seen();
+        EXPECT_EQ(box.found, c.staysSignedIn);
+        EXPECT_EQ(isSignedIn(), c.staysSignedIn);
+        EXPECT_EQ(timerRuns(IDT_COUNTDOWN), c.staysSignedIn);
+        EXPECT_EQ(readStateValue(kValueLastIp).empty(), !c.staysSignedIn);
+        if (c.staysSignedIn) {
+            EXPECT_EQ(box.text, L"Your account could not be removed from the Windows Credential Manager, so you are "
+                                L"still logged in.\n\n" + systemErrorText(ERROR_ACCESS_DENIED));
+            EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
+            EXPECT_EQ(box.icon, LoadIconW(nullptr, IDI_ERROR));
+            EXPECT_TRUE(credentialExists());
+            EXPECT_EQ(appState.lastIp, L"203.0.113.7");
+            EXPECT_TRUE(timerRuns(IDT_CONNECTIVITY));
+        }
+        TearDown();
+        SetUp();
+    }
 }
 
 TEST_F(LoginTest, LogoutDeletesAccountStateAndTimers)

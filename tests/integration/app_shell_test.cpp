@@ -157,10 +157,53 @@ TEST_F(ShellTest, FailedAddIsRetriedUntilTheIconIsThere)
     ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &probe));
     ASSERT_TRUE(Shell_NotifyIconW(NIM_ADD, &probe));
     addTrayIcon(mainWindow);
-    EXPECT_GT(trayRetriesLeft, 0);
+    EXPECT_GT(trayRetryDelayMs, 0u);
     ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &probe));
     EXPECT_TRUE(pumpUntil([&] { return Shell_NotifyIconW(NIM_MODIFY, &probe) != FALSE; }));
-    EXPECT_EQ(trayRetriesLeft, 0);
+    EXPECT_EQ(trayRetryDelayMs, 0u);
+}
+
+// An autostarted window is hidden, and the icon is its only way in: the adds
+// go on for as long as they fail, well past two minutes, each wait twice the
+// last up to a minute. A restarted shell starts the waits short again, and
+// "Exit" ends them.
+TEST_F(ShellTest, FailedAddKeepsBeingRetriedWithBackOff)
+{
+    createWindow();
+    NOTIFYICONDATAW probe = trayIcon;
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &probe));
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_ADD, &probe));
+    addTrayIcon(mainWindow);
+    EXPECT_EQ(trayRetryDelayMs, 2000u);
+    for (UINT expected : {4000u, 8000u, 16000u, 32000u, 60000u, 60000u}) {
+        SendMessageW(mainWindow, WM_TIMER, IDT_TRAY_RETRY, 0);
+        EXPECT_EQ(trayRetryDelayMs, expected);
+    }
+    // About an hour of failed adds.
+    for (int i = 0; i < 60; ++i) SendMessageW(mainWindow, WM_TIMER, IDT_TRAY_RETRY, 0);
+    EXPECT_EQ(trayRetryDelayMs, 60000u);
+    ASSERT_TRUE(KillTimer(mainWindow, IDT_TRAY_RETRY));
+    SetTimer(mainWindow, IDT_TRAY_RETRY, trayRetryDelayMs, nullptr);
+
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &probe));
+    SendMessageW(mainWindow, WM_TIMER, IDT_TRAY_RETRY, 0);
+    EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &probe));
+    EXPECT_EQ(trayRetryDelayMs, 0u);
+    EXPECT_FALSE(KillTimer(mainWindow, IDT_TRAY_RETRY));
+
+    // A restarted shell that does not take the icon at once.
+    const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &probe));
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_ADD, &probe));
+    SendMessageW(mainWindow, taskbarCreated, 0, 0);
+    EXPECT_EQ(trayRetryDelayMs, 2000u);
+    for (int i = 0; i < 3; ++i) SendMessageW(mainWindow, WM_TIMER, IDT_TRAY_RETRY, 0);
+    EXPECT_EQ(trayRetryDelayMs, 16000u);
+    SendMessageW(mainWindow, taskbarCreated, 0, 0);
+    EXPECT_EQ(trayRetryDelayMs, 2000u);
+
+    SendMessageW(mainWindow, WM_COMMAND, IDM_TRAY_EXIT, 0);
+    EXPECT_EQ(trayRetryDelayMs, 0u);
 }
 
 TEST_F(ShellTest, NoticeIsOfferedOnlyAtFirstHide)

@@ -171,12 +171,32 @@ inline bool credentialExists()
 inline void storeAccount(const std::wstring& hostname, const std::wstring& username,
                          const std::wstring& updateKey)
 {
-    AppState saved = appState;
-    appState.hostname = hostname;
-    appState.username = username;
-    appState.updateKey = updateKey;
-    saveAccount();
-    appState = saved;
+    ASSERT_EQ(saveAccount(hostname, username, updateKey), static_cast<DWORD>(ERROR_SUCCESS));
+}
+
+// Stand-ins for the store's writes that fail as the system would, with the
+// code in storeFailure(); the fixture puts the real calls back.
+inline DWORD& storeFailure()
+{
+    static DWORD code = ERROR_NO_SUCH_LOGON_SESSION;
+    return code;
+}
+
+inline BOOL WINAPI failCredentialWrite(PCREDENTIALW, DWORD)
+{
+    SetLastError(storeFailure());
+    return FALSE;
+}
+
+inline BOOL WINAPI failCredentialDelete(LPCWSTR, DWORD, DWORD)
+{
+    SetLastError(storeFailure());
+    return FALSE;
+}
+
+inline LSTATUS APIENTRY failRunValueWrite(HKEY, LPCWSTR, DWORD, DWORD, const BYTE*, DWORD)
+{
+    return static_cast<LSTATUS>(storeFailure());
 }
 
 inline void forgetStoredAccountAndState()
@@ -275,6 +295,9 @@ protected:
         mainWindow = nullptr;
         freeLaunchedWorkers();
         launchWorker = launchWorkerThread;
+        writeCredential = CredWriteW;
+        deleteCredential = CredDeleteW;
+        writeRunValue = RegSetValueExW;
         forgetStoredAccountAndState();
         setAutostart(previousAutostart);
         appState = AppState{};

@@ -76,10 +76,16 @@ int runProbeFrom(const std::wstring& directory, const std::wstring& name)
     return result;
 }
 
+LSTATUS APIENTRY refuseValueWrite(HKEY, LPCWSTR, DWORD, DWORD, const BYTE*, DWORD)
+{
+    return ERROR_ACCESS_DENIED;
+}
+
 class Autostart : public ::testing::Test {
 protected:
     void TearDown() override
     {
+        writeRunValue = RegSetValueExW;
         deleteRawValue(kRunKey, kRunValueName);
         deleteRawValue(kRunKey, kNeighbour);
         RegDeleteKeyW(HKEY_CURRENT_USER, kStateKey);
@@ -115,7 +121,7 @@ TEST_F(Autostart, EnableWritesTheQuotedCommandLineOfTheRunningProgram)
             ASSERT_EQ(ERROR_SUCCESS, RegDeleteKeyW(HKEY_CURRENT_USER, kRunKey));
         std::wstring expected;
         if (c.exePath.empty()) {
-            setAutostart(true);
+            EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), setAutostart(true));
             expected = L"\"" + std::wstring(self) + L"\" /startup";
         } else {
             ASSERT_EQ(0, runProbeFrom(spaced, L"Lumaroth Probe.exe"));
@@ -128,6 +134,16 @@ TEST_F(Autostart, EnableWritesTheQuotedCommandLineOfTheRunningProgram)
         EXPECT_EQ(expected.size() * 2 + 2, value->data.size());
         EXPECT_TRUE(isAutostartEnabled());
     }
+}
+
+TEST_F(Autostart, RefusedWriteIsReportedAndChangesNothing)
+{
+    ASSERT_TRUE(putRawValue(kRunKey, kNeighbour, REG_SZ, bytesOf(L"neighbour.exe")));
+    const std::map<std::wstring, RawValue> before = runKeySnapshot();
+    writeRunValue = refuseValueWrite;
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), setAutostart(true));
+    EXPECT_TRUE(runKeySnapshot() == before);
+    EXPECT_FALSE(isAutostartEnabled());
 }
 
 TEST_F(Autostart, AnyValueOfThatNameCountsAsEnabled)
@@ -157,13 +173,14 @@ TEST_F(Autostart, DisableRemovesOnlyItsOwnValue)
     ASSERT_TRUE(putRawValue(kRunKey, kNeighbour, REG_SZ, bytesOf(L"neighbour.exe")));
     const std::map<std::wstring, RawValue> before = runKeySnapshot();
 
-    setAutostart(false);
+    // Nothing to remove is no failure.
+    EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), setAutostart(false));
     EXPECT_TRUE(runKeySnapshot() == before);
     EXPECT_FALSE(isAutostartEnabled());
 
     setAutostart(true);
     ASSERT_TRUE(isAutostartEnabled());
-    setAutostart(false);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), setAutostart(false));
     EXPECT_FALSE(isAutostartEnabled());
     EXPECT_TRUE(runKeySnapshot() == before);
 }
@@ -173,14 +190,11 @@ TEST_F(Autostart, LogoutLeavesTheRunValue)
     setAutostart(true);
     const std::optional<RawValue> registered = getRawValue(kRunKey, kRunValueName);
     ASSERT_TRUE(registered);
-    appState.hostname = L"home.vexlumen.net";
-    appState.username = L"alice";
-    appState.updateKey = L"s3cret";
-    saveAccount();
+    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), saveAccount(L"home.vexlumen.net", L"alice", L"s3cret"));
     saveUpdateState(L"203.0.113.7", true);
 
-    deleteAccount();
-    deleteStateValues();
+    EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), deleteAccount());
+    EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), deleteStateValues());
 
     std::optional<RawValue> after = getRawValue(kRunKey, kRunValueName);
     ASSERT_TRUE(after);

@@ -34,6 +34,25 @@ void expectAccount(const std::wstring& host, const std::wstring& user, const std
     EXPECT_EQ(key, appState.updateKey);
 }
 
+BOOL WINAPI refuseWrite(PCREDENTIALW, DWORD)
+{
+    SetLastError(ERROR_NO_SUCH_LOGON_SESSION);
+    return FALSE;
+}
+
+BOOL WINAPI refuseDelete(LPCWSTR, DWORD, DWORD)
+{
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+}
+
+// A failure that sets no error code at all.
+BOOL WINAPI refuseWriteSilently(PCREDENTIALW, DWORD)
+{
+    SetLastError(ERROR_SUCCESS);
+    return FALSE;
+}
+
 class CredentialStore : public ::testing::Test {
 protected:
     void SetUp() override
@@ -43,6 +62,8 @@ protected:
     }
     void TearDown() override
     {
+        writeCredential = CredWriteW;
+        deleteCredential = CredDeleteW;
         CredDeleteW(kCredentialTarget, CRED_TYPE_GENERIC, 0);
         appState = AppState();
     }
@@ -94,10 +115,8 @@ TEST_F(CredentialStore, NonAsciiAccountRoundTrips)
     const std::wstring host = L"m\u00fcnchen.vexlumen.net";
     const std::wstring user = L"Jos\u00e9 \u00d1\u00fa\u00f1ez";
     const std::wstring key = L"\u043a\u043b\u044e\u0447|\u20ac\U0001D11E";
-    setAccount(L"first", L"first", L"first");
-    saveAccount();
-    setAccount(host, user, key);
-    saveAccount();
+    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), saveAccount(L"first", L"first", L"first"));
+    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), saveAccount(host, user, key));
 
     PCREDENTIALW stored = nullptr;
     ASSERT_TRUE(CredReadW(kCredentialTarget, CRED_TYPE_GENERIC, 0, &stored));
@@ -114,8 +133,10 @@ TEST_F(CredentialStore, NonAsciiAccountRoundTrips)
 
 TEST_F(CredentialStore, StoredCredentialCarriesTheAccountFields)
 {
-    setAccount(L"home.vexlumen.net", L"alice", L"s3cret");
-    saveAccount();
+    // What is stored comes from the arguments, not from memory.
+    setAccount(L"other.vexlumen.net", L"bob", L"in-memory");
+    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), saveAccount(L"home.vexlumen.net", L"alice", L"s3cret"));
+    expectAccount(L"other.vexlumen.net", L"bob", L"in-memory");
 
     PCREDENTIALW stored = nullptr;
     ASSERT_TRUE(CredReadW(kCredentialTarget, CRED_TYPE_GENERIC, 0, &stored));
@@ -134,9 +155,8 @@ TEST_F(CredentialStore, StoredCredentialCarriesTheAccountFields)
 
 TEST_F(CredentialStore, DeleteThenLoadFindsNothing)
 {
-    setAccount(L"home.vexlumen.net", L"alice", L"s3cret");
-    saveAccount();
-    deleteAccount();
+    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), saveAccount(L"home.vexlumen.net", L"alice", L"s3cret"));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), deleteAccount());
 
     PCREDENTIALW stored = nullptr;
     EXPECT_FALSE(CredReadW(kCredentialTarget, CRED_TYPE_GENERIC, 0, &stored));
@@ -147,9 +167,39 @@ TEST_F(CredentialStore, DeleteThenLoadFindsNothing)
     expectAccount(L"", L"", L"");
     EXPECT_FALSE(isSignedIn());
 
-    // Deleting what is not there is silent and leaves memory alone.
+    // Deleting what is not there says so and leaves memory alone.
     setAccount(L"home.vexlumen.net", L"alice", L"s3cret");
-    deleteAccount();
+    EXPECT_EQ(static_cast<DWORD>(ERROR_NOT_FOUND), deleteAccount());
+    expectAccount(L"home.vexlumen.net", L"alice", L"s3cret");
+}
+
+// Each refusal comes back as an error code, and the account stored before
+// stays as it was.
+TEST_F(CredentialStore, RefusedWritesAndDeletesAreReported)
+{
+    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), saveAccount(L"home.vexlumen.net", L"alice", L"s3cret"));
+    struct Case {
+        const char* name;
+        CredentialWriter writer;
+        DWORD expected;
+    };
+    const Case cases[] = {
+        {"refused", refuseWrite, ERROR_NO_SUCH_LOGON_SESSION},
+        {"refused-without-a-code", refuseWriteSilently, ERROR_GEN_FAILURE},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeCredential = c.writer;
+        EXPECT_EQ(c.expected, saveAccount(L"h", L"user", L"new-key"));
+        appState = AppState();
+        loadAccount();
+        expectAccount(L"home.vexlumen.net", L"alice", L"s3cret");
+    }
+
+    deleteCredential = refuseDelete;
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), deleteAccount());
+    appState = AppState();
+    loadAccount();
     expectAccount(L"home.vexlumen.net", L"alice", L"s3cret");
 }
 

@@ -247,11 +247,11 @@ TEST_F(StateStore, EmptyIpIsStoredAsNulAloneAndLoadsEmpty)
 
 TEST_F(StateStore, DeleteRemovesTheThreeValuesAndKeepsTheKey)
 {
-    saveUpdateState(L"203.0.113.7", true);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), saveUpdateState(L"203.0.113.7", true));
     for (const wchar_t* name : kStateValues)
         ASSERT_TRUE(getRawValue(kStateKey, name)) << name;
 
-    deleteStateValues();
+    EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), deleteStateValues());
 
     EXPECT_TRUE(keyExists(kStateKey));
     for (const wchar_t* name : kStateValues)
@@ -259,8 +259,19 @@ TEST_F(StateStore, DeleteRemovesTheThreeValuesAndKeepsTheKey)
 
     // Without the key there is nothing to delete, and nothing is created.
     ASSERT_EQ(ERROR_SUCCESS, RegDeleteKeyW(HKEY_CURRENT_USER, kStateKey));
-    deleteStateValues();
+    EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), deleteStateValues());
     EXPECT_FALSE(keyExists(kStateKey));
+}
+
+// A value name longer than the registry takes (16383 characters) is refused:
+// the refusal comes back, no value appears.
+TEST_F(StateStore, WriteTheRegistryRefusesIsReported)
+{
+    const std::wstring tooLong(20000, L'n');
+    EXPECT_NE(static_cast<DWORD>(ERROR_SUCCESS), writeStateValue(tooLong.c_str(), L"203.0.113.7"));
+    EXPECT_FALSE(getRawValue(kStateKey, tooLong.c_str()));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), writeStateValue(kValueLastIp, L"203.0.113.7"));
+    EXPECT_EQ(L"203.0.113.7", readStateValue(kValueLastIp));
 }
 
 } // namespace

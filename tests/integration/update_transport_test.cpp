@@ -40,10 +40,7 @@ protected:
         ASSERT_TRUE(serviceSetConfig("{\"address\": \"203.0.113.7\", \"fault\": " + fault + "}"));
     }
 
-    static HttpResponse getIp(bool ignoreCertErrors = false)
-    {
-        return httpsGet(kUpdateServerHost, L"/dyndns/getip", nullptr, ignoreCertErrors);
-    }
+    static HttpResponse getIp() { return httpsGet(kUpdateServerHost, L"/dyndns/getip", nullptr); }
 };
 
 TEST_F(HttpsTransport, PlainAnswer)
@@ -58,8 +55,8 @@ TEST_F(HttpsTransport, PlainAnswer)
 TEST_F(HttpsTransport, SendsHeaderOnlyWhenGiven)
 {
     size_t before = serviceRequestCount();
-    httpsGet(kUpdateServerHost, L"/dyndns/getip", nullptr, false);
-    httpsGet(kUpdateServerHost, L"/dyndns/getip", L"X-Probe: one two", false);
+    httpsGet(kUpdateServerHost, L"/dyndns/getip", nullptr);
+    httpsGet(kUpdateServerHost, L"/dyndns/getip", L"X-Probe: one two");
     std::vector<std::string> lines = serviceWaitForRequests(before + 2, kLogWaitMs);
     ASSERT_EQ(lines.size(), before + 2);
 
@@ -79,7 +76,7 @@ TEST_F(HttpsTransport, SendsHeaderOnlyWhenGiven)
 TEST_F(HttpsTransport, PathEscapingIsWinHttpsDefault)
 {
     size_t before = serviceRequestCount();
-    httpsGet(kUpdateServerHost, L"/?hostname=a b.example.net&x=%41", nullptr, false);
+    httpsGet(kUpdateServerHost, L"/?hostname=a b.example.net&x=%41", nullptr);
     std::vector<std::string> lines = serviceWaitForRequests(before + 1, kLogWaitMs);
     ASSERT_EQ(lines.size(), before + 1);
     ServiceRequest request;
@@ -169,20 +166,45 @@ TEST_F(HttpsTransport, StalledServerTimesOut)
     EXPECT_EQ(request.status, -1);
 }
 
-TEST_F(HttpsTransport, CertificateErrorsStopTheRequestUnlessIgnored)
+// The same server answers once it shows the certificate the prefix trusts:
+// the certificate alone stopped the request.
+TEST_F(HttpsTransport, CertificateErrorsStopTheRequest)
 {
     for (const char* cert : {"untrusted", "wrongname"}) {
         ASSERT_TRUE(serviceSetConfig(std::string("{\"address\": \"203.0.113.7\", \"cert\": \"") + cert + "\"}"));
         size_t before = serviceRequestCount();
-        HttpResponse refused = getIp(false);
+        HttpResponse refused = getIp();
         EXPECT_FALSE(refused.ok) << cert;
         EXPECT_EQ(refused.statusCode, 0u) << cert;
         EXPECT_EQ(serviceRequestCount(), before) << cert;
 
-        HttpResponse ignored = getIp(true);
-        EXPECT_TRUE(ignored.ok) << cert;
-        EXPECT_EQ(ignored.statusCode, 200u) << cert;
-        EXPECT_EQ(ignored.body, "203.0.113.7") << cert;
+        ASSERT_TRUE(serviceSetConfig(R"({"address": "203.0.113.7", "cert": "good"})"));
+        HttpResponse trusted = getIp();
+        EXPECT_TRUE(trusted.ok) << cert;
+        EXPECT_EQ(trusted.statusCode, 200u) << cert;
+        EXPECT_EQ(trusted.body, "203.0.113.7") << cert;
+    }
+}
+
+// A header WinHTTP will not add: sent without it, an update would reach the
+// server with no credentials and read as a wrong key. It is not sent at all.
+TEST_F(HttpsTransport, RequestWhoseHeaderCannotBeAddedIsNotSent)
+{
+    setFault("{}");
+    for (const wchar_t* header : {L"no colon in this line", L": no name"}) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(header)));
+        const size_t before = serviceRequestCount();
+        HttpResponse response = httpsGet(kUpdateServerHost, L"/dyndns/getip?header=refused", header);
+        EXPECT_FALSE(response.ok);
+        EXPECT_EQ(response.statusCode, 0u);
+        EXPECT_EQ(classifyReply(response).code, "network_error");
+        // The request that follows is the first the service sees.
+        ASSERT_TRUE(getIp().ok);
+        const std::vector<std::string> lines = serviceWaitForRequests(before + 1, kLogWaitMs);
+        ASSERT_EQ(lines.size(), before + 1);
+        ServiceRequest seen;
+        ASSERT_TRUE(serviceParseRequest(lines[before], &seen));
+        EXPECT_EQ(seen.query, "");
     }
 }
 

@@ -57,6 +57,13 @@ TEST(AppLoginInput, ProblemsAreFoundInOrder)
     const std::wstring tooLong = L"The hostname, username and key are too long to be saved.";
     // "h|u|" plus the key: 4 bytes of separators and names.
     const std::wstring keyAtLimit(2556, L'k');
+    // U+1D11E, n times.
+    auto pairs = [](size_t n) {
+        std::wstring text;
+        for (size_t i = 0; i < n; ++i) text += L"\U0001D11E";
+        return text;
+    };
+    const std::wstring loneHigh(1, static_cast<wchar_t>(0xD834));
     struct Case {
         const char* name;
         std::wstring hostname, username, key;
@@ -76,6 +83,12 @@ TEST(AppLoginInput, ProblemsAreFoundInOrder)
         {"one-over", L"h", L"u", keyAtLimit + L"k", tooLong},
         {"utf8-bytes-count", L"h", L"u", std::wstring(853, L'\u4E00'), tooLong},
         {"utf8-at-limit", L"h", L"u", std::wstring(852, L'\u4E00'), L""},
+        // A surrogate pair is one character of four bytes; a lone surrogate
+        // becomes U+FFFD, three bytes, also at the end of a field.
+        {"pairs-at-limit", L"h", L"u", pairs(639), L""},
+        {"pairs-one-over", L"h", L"u", pairs(639) + L"k", tooLong},
+        {"lone-surrogates-at-limit", loneHigh, loneHigh, keyAtLimit.substr(4), L""},
+        {"lone-surrogates-one-over", loneHigh, loneHigh, keyAtLimit.substr(3), tooLong},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -439,10 +439,10 @@ int wmain(int argc, wchar_t** argv)
     const std::wstring configPath = argc > 4 ? argv[4] : L"";
     // The account the benchmark's update service knows; written the way the
     // client itself writes it.
-    appState.hostname = L"bench.example.net";
-    appState.username = L"bench";
-    appState.updateKey = L"bench-key";
-    saveAccount();
+    if (saveAccount(L"bench.example.net", L"bench", L"bench-key") != ERROR_SUCCESS) {
+        std::printf("the benchmark account could not be stored\n");
+        return 1;
+    }
     bool ok = benchOne(L"Lumaroth.exe", argv[1], kMainWindowClass, true, cycles, configPath);
     ok = benchOne(L"bare window", argv[2], L"LumarothBenchBareWindow", false, cycles, configPath) && ok;
     if (argc > 5)

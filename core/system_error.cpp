@@ -1,0 +1,32 @@
+#include "core/system_error.h"
+
+#include "core/decimal_text.h"
+
+DWORD lastErrorCode()
+{
+    const DWORD code = GetLastError();
+    return code != ERROR_SUCCESS ? code : ERROR_GEN_FAILURE;
+}
+
+std::wstring systemErrorText(DWORD code)
+{
+    wchar_t* buffer = nullptr;
+    // IGNORE_INSERTS: a message with %1 in it would otherwise read arguments
+    // that are not there.
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr, code,
+        0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text;
+    if (length > 0 && buffer) text.assign(buffer, length);
+    if (buffer) LocalFree(buffer);
+    // System messages end in CR LF, which would leave an empty line in a box.
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
+        text.pop_back();
+    if (text.empty()) text = L"Error " + decimalText(code) + L".";
+    return text;
+}
+
+std::wstring withSystemReason(const wchar_t* text, DWORD code)
+{
+    return std::wstring(text) + L"\n\n" + systemErrorText(code);
+}
