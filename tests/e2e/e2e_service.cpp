@@ -107,6 +107,12 @@ void UpdateService::setFault(const std::string& fault)
     writeConfig();
 }
 
+void UpdateService::setTrickleTunnel(int seconds)
+{
+    trickleSeconds_ = seconds;
+    writeConfig();
+}
+
 void UpdateService::setRecord(const std::string& hostname, const std::string& address)
 {
     writeFileAtomically(folder_ + L"\\records.json",
@@ -123,6 +129,8 @@ void UpdateService::writeConfig() const
                 ", \"key\": " + jsonQuote(account.key) + ", \"blocked\": " + (account.blocked ? "true" : "false") + "}";
     }
     json += "], \"address\": " + jsonQuote(address_) + ", \"maintenance\": " + (maintenance_ ? "true" : "false");
+    if (trickleSeconds_ > 0)
+        json += ", \"trickle_tunnel\": " + std::to_string(trickleSeconds_);
     if (!fault_.empty())
         json += ", \"fault\": " + fault_;
     json += "}";
