@@ -102,6 +102,10 @@ void onTimer(UINT_PTR timer)
         }
     } else if (timer == IDT_CONNECTIVITY) {
         startConnectivityCheck();
+    } else if (timer == IDT_UPDATE_DEADLINE) {
+        endOverdueUpdate();
+    } else if (timer == IDT_LOGIN_DEADLINE) {
+        endOverdueLogin();
     } else if (timer == IDT_TRAY_RETRY) {
         retryTrayIcon();
     }
@@ -151,6 +155,8 @@ void onCommand(HWND window, int id, int notification)
         removeTrayIcon();
         KillTimer(mainWindow, IDT_COUNTDOWN);
         KillTimer(mainWindow, IDT_CONNECTIVITY);
+        KillTimer(mainWindow, IDT_UPDATE_DEADLINE);
+        KillTimer(mainWindow, IDT_LOGIN_DEADLINE);
         DestroyWindow(mainWindow);
         break;
     case IDC_UPDATE_IP:
@@ -207,12 +213,14 @@ void onDpiChanged(HWND window, const RECT& suggested)
 
 }  // namespace
 
-void applyUpdateResult(unsigned generation, UpdateResult* result)
+void applyUpdateResult(unsigned ticket, UpdateResult* result)
 {
-    if (generation != accountGeneration) {
+    if (ticket != updateTicket) {
         delete result;
         return;
     }
+    ++updateTicket;
+    KillTimer(mainWindow, IDT_UPDATE_DEADLINE);
     // Without a result the update still has to end, or "Updating" would block
     // every later one.
     const UpdateResult outcome = result ? *result : UpdateResult{};
@@ -221,6 +229,7 @@ void applyUpdateResult(unsigned generation, UpdateResult* result)
 
     if (outcome.success) {
         appState.online = true;
+        dropChecksStartedSoFar();
         const std::wstring ip = outcome.ip.empty() ? appState.lastIp : utf8ToWide(outcome.ip);
         const bool ipChanged = outcome.code == kCodeGood;
         appState.lastIp = ip;
@@ -239,8 +248,9 @@ void applyNetworkState(bool reachable, uint32_t checkNumber)
 {
     // Checks overlap when the server is slow and may answer out of order: a
     // late "unreachable" must not undo a newer "reachable".
-    if (checkNumber < appState.lastCheckApplied) return;
-    appState.lastCheckApplied = checkNumber;
+    if (checkNumber < appState.checkFloor) return;
+    appState.checkFloor = checkNumber;
+    forgetCheck(checkNumber);
     if (appState.online && !reachable) {
         appState.online = false;
         appState.updateStatus = UpdateStatus::Failed;

@@ -25,8 +25,8 @@ inline constexpr DWORD kMainWindowStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEB
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Handlers of the posted results; each frees the heap record it is given.
-// generation is the account generation the worker was started for
-// (see app/workers.h); results of an older one are dropped.
-void applyUpdateResult(unsigned generation, UpdateResult* result);
+// ticket is the update ticket the worker was started with (see
+// app/workers.h); a result carrying any other is dropped.
+void applyUpdateResult(unsigned ticket, UpdateResult* result);
 // checkNumber: the number the check was started with (see startConnectivityCheck).
 void applyNetworkState(bool reachable, uint32_t checkNumber);

@@ -120,16 +120,31 @@ void submitLogin()
 void applyLoginResult(LoginRequest* request, UpdateResult* result)
 {
     if (request && request->generation == accountGeneration) {
+        appState.loginInFlight = false;
+        KillTimer(mainWindow, IDT_LOGIN_DEADLINE);
         // Without a result the attempt still has to end, or the buttons would
         // stay disabled.
         const UpdateResult outcome = result ? *result : UpdateResult{};
-        if (outcome.success)
+        if (outcome.success) {
+            dropChecksStartedSoFar();
             signIn(*request, outcome);
-        else
+        } else {
             reportLoginFailure(outcome);
+        }
     }
     delete result;
     delete request;
+}
+
+void endOverdueLogin()
+{
+    KillTimer(mainWindow, IDT_LOGIN_DEADLINE);
+    if (!appState.loginInFlight) return;
+    appState.loginInFlight = false;
+    // Before the box opens: its message loop may deliver the abandoned
+    // worker's answer, which must find itself stale.
+    ++accountGeneration;
+    reportLoginFailure(UpdateResult{});
 }
 
 void logout()

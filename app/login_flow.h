@@ -22,4 +22,6 @@ inline constexpr wchar_t kAccountNotDeletedText[] =
 void submitLogin();
 // Frees both records (either may be null).
 void applyLoginResult(LoginRequest* request, UpdateResult* result);
+// At IDT_LOGIN_DEADLINE: an attempt still in flight fails as "network_error".
+void endOverdueLogin();
 void logout();

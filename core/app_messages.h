@@ -6,6 +6,10 @@
 
 inline constexpr unsigned IDT_COUNTDOWN = 1001;
 inline constexpr unsigned IDT_CONNECTIVITY = 1002;
+// One-shot: the end of the running update's or login's time (1003 is the
+// tray's).
+inline constexpr unsigned IDT_UPDATE_DEADLINE = 1004;
+inline constexpr unsigned IDT_LOGIN_DEADLINE = 1005;
 
 inline constexpr unsigned WM_TRAYICON = 0x0400 + 100;
 inline constexpr unsigned WM_UPDATE_RESULT = 0x0400 + 200;

@@ -9,6 +9,15 @@
 
 enum class UpdateStatus : int { Idle = 0, Updating = 1, Succeeded = 2, Failed = 3 };
 
+// Connectivity checks waited for at once; no further one starts meanwhile.
+inline constexpr int kMaxChecksOut = 3;
+
+// A started connectivity check not yet answered; number 0 marks a free slot.
+struct CheckOut {
+    uint32_t number = 0;
+    ULONGLONG startTick = 0;
+};
+
 struct AppState {
     std::wstring hostname;
     std::wstring username;
@@ -28,10 +37,15 @@ struct AppState {
     // An update worker runs whose result is still wanted; kept apart from
     // updateStatus, which a connection loss sets to Failed meanwhile.
     bool updateInFlight = false;
-    // Connectivity checks are numbered as they start; an answer older than
-    // the newest one applied is dropped.
+    // A login worker runs whose result is still wanted.
+    bool loginInFlight = false;
+    // Connectivity checks are numbered from 1 as they start. An answer
+    // numbered below the floor is dropped: older than one already applied,
+    // started before a successful update or login was applied, or given up
+    // at its deadline.
     uint32_t lastCheckStarted = 0;
-    uint32_t lastCheckApplied = 0;
+    uint32_t checkFloor = 0;
+    CheckOut checksOut[kMaxChecksOut];
 };
 
 extern AppState appState;

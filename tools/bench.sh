@@ -5,7 +5,9 @@
 # the same window again with common controls 6 loaded):
 # resident and anonymous memory after 20 s idle, CPU time over 60 s idle,
 # handle, GDI object and window counts over the cycles and panel rebuilds, the
-# WM_NULL round trip, also while the server stalls an update. Figures only.
+# WM_NULL round trip, also while the server stalls an update, and the time to
+# the result of an update through a tunnel that trickles every byte (about the
+# program's 30 s deadline) with the thread count then. Figures only.
 #
 #   tools/bench.sh [CYCLES]        (default 200)
 set -euo pipefail

@@ -14,11 +14,16 @@ service_client.h reads and writes them for the test programs):
 
   config.json  {"accounts": [{"hostname", "username", "key", "blocked"}],
                 "address": "...", "maintenance": false, "cert": "good",
+                "trickle_tunnel": seconds,
                 "fault": {"on": [...], "status", "body", "body_hex", "delay",
                           "hold", "stall", "close_mid_body", "big_body",
                           "refuse", "redirect", "trickle"}}
                redirect: "Location" of a 302 (or "status"); trickle: seconds
                between the single bytes of a 100-byte "good ..." body.
+               trickle_tunnel: while set, every tunnel (also one opened
+               before) relays the server's bytes, TLS handshake included,
+               one at a time that many seconds apart; looked up before each
+               byte, so clearing it lets a stuck tunnel run on at full speed.
   records.json {"host.name": "address"}
   requests.log one JSON object per request, written when the request has been
                read (before any delay, hold or stall) and flushed.
@@ -365,13 +370,12 @@ class ProxyHandler(socketserver.BaseRequestHandler):
         finally:
             upstream.close()
 
-    @staticmethod
-    def relay(a, b):
-        a.settimeout(None)
-        b.settimeout(None)
-        peers = {a: b, b: a}
+    def relay(self, client, upstream):
+        client.settimeout(None)
+        upstream.settimeout(None)
+        peers = {client: upstream, upstream: client}
         while True:
-            readable, _, _ = select.select([a, b], [], [], STALL_LIMIT_SECONDS)
+            readable, _, _ = select.select([client, upstream], [], [], STALL_LIMIT_SECONDS)
             if not readable:
                 return
             for s in readable:
@@ -382,9 +386,27 @@ class ProxyHandler(socketserver.BaseRequestHandler):
                 if not data:
                     return
                 try:
-                    peers[s].sendall(data)
+                    if s is upstream:
+                        self.send_to_client(client, data)
+                    else:
+                        upstream.sendall(data)
                 except OSError:
                     return
+
+    def trickle_interval(self):
+        value = self.server.state.config().get("trickle_tunnel")
+        if isinstance(value, bool) or not isinstance(value, (int, float)) or value <= 0:
+            return 0
+        return value
+
+    def send_to_client(self, client, data):
+        for i in range(len(data)):
+            interval = self.trickle_interval()
+            if not interval:
+                client.sendall(data[i:])
+                return
+            client.sendall(data[i:i + 1])
+            time.sleep(interval)
 
 
 class ProxyServer(socketserver.ThreadingTCPServer):

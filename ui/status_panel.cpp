@@ -76,7 +76,7 @@ void showStatusPanel(HWND window)
         createBanner(window);
 
     createRows(window, b);
-    if (!isSignedIn() || appState.updateStatus == UpdateStatus::Updating)
+    if (!isSignedIn() || appState.updateStatus == UpdateStatus::Updating || appState.updateInFlight)
         EnableWindow(GetDlgItem(window, IDC_UPDATE_IP), FALSE);
 
     appState.clientHeight = kClientHeight + b;

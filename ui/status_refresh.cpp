@@ -44,7 +44,9 @@ void refreshStatusPanel()
 
     const bool updating = appState.updateStatus == UpdateStatus::Updating;
     if (HWND button = GetDlgItem(mainWindow, IDC_UPDATE_IP)) {
-        EnableWindow(button, isSignedIn() && !updating);
+        // A connection loss replaces "Updating..." while the update still
+        // runs; a press would do nothing until its result is applied.
+        EnableWindow(button, isSignedIn() && !updating && !appState.updateInFlight);
         SetWindowTextW(button, updating ? L"Updating..." : L"Update IP");
     }
 

@@ -5,12 +5,6 @@
 
 namespace {
 
-// The whole exchange, from WinHttpOpen to the end of the body. Each phase has
-// its own 15 s time-out, but a peer that sends one byte every 14 s never
-// trips it; without a total bound such a peer holds a worker for days, and a
-// connectivity check starts every five seconds.
-const ULONGLONG kExchangeDeadlineMs = 30000;
-
 // TLS 1.2 and 1.3 only. Windows 7 speaks only SSL 3 and TLS 1.0 unless asked,
 // and a system that does not know the 1.3 flag refuses the whole value.
 const DWORD kSecureProtocols = WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2 | WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_3;

@@ -271,6 +271,12 @@ void UpdateService::setRecord(const std::string& hostname, const std::string& ad
     serviceWriteRecords("{" + jsonQuote(hostname) + ": " + jsonQuote(address) + "}");
 }
 
+void UpdateService::setTrickleTunnel(int seconds)
+{
+    trickleSeconds_ = seconds;
+    writeConfig();
+}
+
 void UpdateService::writeConfig() const
 {
     std::string json = "{\"accounts\": [";
@@ -281,6 +287,8 @@ void UpdateService::writeConfig() const
                 ", \"key\": " + jsonQuote(account.key) + ", \"blocked\": " + (account.blocked ? "true" : "false") + "}";
     }
     json += "], \"address\": " + jsonQuote(address_) + ", \"maintenance\": " + (maintenance_ ? "true" : "false");
+    if (trickleSeconds_ > 0)
+        json += ", \"trickle_tunnel\": " + std::to_string(trickleSeconds_);
     if (!fault_.empty())
         json += ", \"fault\": " + fault_;
     json += "}";

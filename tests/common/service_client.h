@@ -91,6 +91,9 @@ public:
     void setMaintenance(bool on);
     // fault: the JSON object of config's "fault" member, "" for none.
     void setFault(const std::string& fault);
+    // Every tunnel relays the service's bytes one at a time, seconds apart
+    // (0: at full speed again, also a tunnel already trickling).
+    void setTrickleTunnel(int seconds);
     // Pre-seeds records.json: the address host already points to.
     void setRecord(const std::string& hostname, const std::string& address);
 
@@ -110,4 +113,5 @@ private:
     std::string address_ = "203.0.113.7";
     bool maintenance_ = false;
     std::string fault_;
+    int trickleSeconds_ = 0;
 };

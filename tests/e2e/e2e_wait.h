@@ -11,3 +11,4 @@
 inline constexpr DWORD kStartLimitMs = 30000;    // process start, window shown
 inline constexpr DWORD kReplyLimitMs = 20000;    // a request through the service and back
 inline constexpr DWORD kUiLimitMs = 10000;       // a window or text change
+inline constexpr DWORD kExchangeLimitMs = 60000; // an exchange the service stalls, ended by the program

@@ -236,4 +236,23 @@ TEST(Journey, ResponsiveWhileServiceStalls)
         EXPECT_TRUE(waitUntil([&] { return countdownSeconds(main) != before; }, 5000)) << "the countdown goes on";
     }
     EXPECT_EQ(statusLine(main), L"Updating...");
+
+    // A tunnel that trickles every byte, TLS handshake included, trips none of
+    // WinHTTP's time-outs; the update still ends by its deadline, and once the
+    // tunnel runs at full speed the next one goes out and lands.
+    service.setFault("");
+    HWND updateButton = GetDlgItem(main, 3020);
+    ASSERT_TRUE(waitUntil([&] { return IsWindowEnabled(updateButton) != FALSE; }, kExchangeLimitMs));
+    service.setTrickleTunnel(1);
+    const size_t updates = service.updateCount();
+    clickButton(main, 3020);
+    EXPECT_TRUE(waitForItemText(main, 3030, L"Network error, check connection", kExchangeLimitMs))
+        << testing::PrintToString(statusLine(main));
+    EXPECT_TRUE(IsWindowEnabled(updateButton));
+    service.setTrickleTunnel(0);
+    clickButton(main, 3020);
+    ASSERT_TRUE(service.waitForUpdates(updates + 1, kReplyLimitMs));
+    EXPECT_TRUE(waitUntil([&] {
+        return statusLine(main).compare(0, 19, L"Recent IP Updates: ") == 0;
+    }, kReplyLimitMs)) << testing::PrintToString(statusLine(main));
 }

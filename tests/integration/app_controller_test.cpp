@@ -15,7 +15,7 @@ using ControllerTest = MainWindowTest;
 
 void sendUpdateResult(bool success, const char* code, const char* ip)
 {
-    SendMessageW(mainWindow, WM_UPDATE_RESULT, accountGeneration,
+    SendMessageW(mainWindow, WM_UPDATE_RESULT, updateTicket,
                  reinterpret_cast<LPARAM>(new UpdateResult{success, code, ip}));
 }
 
@@ -46,7 +46,7 @@ TEST_F(ControllerTest, CreationWithAccountShowsStatusAndStartsFirstUpdate)
     EXPECT_EQ(request->hostname, L"home.example.net");
     EXPECT_EQ(request->username, L"alice");
     EXPECT_EQ(request->updateKey, L"s3cret");
-    EXPECT_EQ(request->generation, accountGeneration);
+    EXPECT_EQ(request->ticket, updateTicket);
     EXPECT_TRUE(timerRuns(IDT_COUNTDOWN));
     EXPECT_TRUE(timerRuns(IDT_CONNECTIVITY));
 }
@@ -117,7 +117,7 @@ TEST_F(ControllerTest, UpdateResultsChangeStateAndStoredValues)
         SCOPED_TRACE(c.name);
         writeStateValue(kValueLastIp, L"198.51.100.4");
         createSignedInWindow();
-        SendMessageW(mainWindow, WM_UPDATE_RESULT, accountGeneration,
+        SendMessageW(mainWindow, WM_UPDATE_RESULT, updateTicket,
                      reinterpret_cast<LPARAM>(new UpdateResult{c.success, c.code, c.ip}));
         EXPECT_EQ(appState.updateStatus, c.status);
         EXPECT_EQ(appState.lastIp, c.lastIp);
@@ -137,7 +137,7 @@ TEST_F(ControllerTest, UpdateResultsChangeStateAndStoredValues)
 TEST_F(ControllerTest, PostedResultIsAppliedThroughTheQueue)
 {
     createSignedInWindow();
-    PostMessageW(mainWindow, WM_UPDATE_RESULT, accountGeneration,
+    PostMessageW(mainWindow, WM_UPDATE_RESULT, updateTicket,
                  reinterpret_cast<LPARAM>(new UpdateResult{true, "good", "203.0.113.9"}));
     ASSERT_TRUE(pumpUntil([] { return appState.updateStatus == UpdateStatus::Succeeded; }));
     EXPECT_EQ(controlText(IDC_VALUE_IP), L"203.0.113.9");
@@ -147,7 +147,7 @@ TEST_F(ControllerTest, PostedResultIsAppliedThroughTheQueue)
 TEST_F(ControllerTest, MissingUpdateResultEndsTheUpdateAsNetworkError)
 {
     createSignedInWindow();
-    SendMessageW(mainWindow, WM_UPDATE_RESULT, accountGeneration, 0);
+    SendMessageW(mainWindow, WM_UPDATE_RESULT, updateTicket, 0);
     EXPECT_EQ(appState.updateStatus, UpdateStatus::Failed);
     EXPECT_EQ(appState.errorText, describeResult("network_error"));
     SendMessageW(mainWindow, WM_COMMAND, IDC_UPDATE_IP, 0);
@@ -169,10 +169,135 @@ TEST_F(ControllerTest, UpdateThatCannotStartEndsAsNetworkError)
     EXPECT_EQ(appState.updateStatus, UpdateStatus::Updating);
 }
 
+// A worker that never answers, or one more beside those a stalled peer still
+// holds: the update ends as "network_error" and the next trigger starts a
+// fresh one, whose result is not mistaken for the late one.
+TEST_F(ControllerTest, UpdateOverdueOrBeyondTheLiveWorkersEndsAsNetworkError)
+{
+    struct Case {
+        const char* name;
+        int liveBefore;
+        size_t launched;
+    };
+    const Case cases[] = {{"deadline", 0, 1}, {"too-many-alive", kMaxLiveExchangeWorkers, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        liveUpdateWorkers = c.liveBefore;
+        createSignedInWindow();
+        liveUpdateWorkers = 0;
+        EXPECT_EQ(launchCount(updateWorker), c.launched);
+        const unsigned lateTicket = c.launched ? lastLaunched<UpdateRequest>(updateWorker)->ticket : 0;
+        if (c.launched) {
+            EXPECT_TRUE(timerRuns(IDT_UPDATE_DEADLINE));
+            EXPECT_FALSE(controlEnabled(IDC_UPDATE_IP));
+            SendMessageW(mainWindow, WM_TIMER, IDT_UPDATE_DEADLINE, 0);
+        }
+        EXPECT_FALSE(appState.updateInFlight);
+        EXPECT_EQ(appState.updateStatus, UpdateStatus::Failed);
+        EXPECT_EQ(controlText(IDC_STATUS_LINE), describeResult("network_error"));
+        EXPECT_TRUE(controlEnabled(IDC_UPDATE_IP));
+        EXPECT_FALSE(timerRuns(IDT_UPDATE_DEADLINE));
+
+        SendMessageW(mainWindow, WM_COMMAND, IDC_UPDATE_IP, 0);
+        ASSERT_EQ(launchCount(updateWorker), c.launched + 1);
+        EXPECT_NE(lastLaunched<UpdateRequest>(updateWorker)->ticket, lateTicket);
+        if (c.launched)
+            SendMessageW(mainWindow, WM_UPDATE_RESULT, lateTicket,
+                         reinterpret_cast<LPARAM>(new UpdateResult{true, "good", "203.0.113.66"}));
+        EXPECT_TRUE(appState.updateInFlight);
+        EXPECT_TRUE(appState.lastIp.empty());
+        sendUpdateResult(true, "good", "203.0.113.7");
+        EXPECT_EQ(appState.lastIp, L"203.0.113.7");
+        // The result came first: no deadline is left to end a later update.
+        EXPECT_FALSE(timerRuns(IDT_UPDATE_DEADLINE));
+        TearDown();
+        SetUp();
+    }
+}
+
+// What a check finds is weighed against the results applied since it started:
+// one started before a successful update or login cannot mark the connection
+// lost; one unanswered past the deadline counts as "unreachable", and its
+// late answer is dropped.
+TEST_F(ControllerTest, CheckAnswersAreWeighedAgainstLaterResults)
+{
+    enum class Before { Nothing, UpdateSucceeded, LoginSucceeded, Overdue };
+    struct Case {
+        const char* name;
+        bool checkFirst;      // the check starts before the result
+        Before between;
+        bool reachable;
+        bool onlineAfter;
+    };
+    const Case cases[] = {
+        {"lost-after-update", true, Before::UpdateSucceeded, false, true},
+        {"lost-after-login", true, Before::LoginSucceeded, false, true},
+        {"started-after-update", false, Before::UpdateSucceeded, false, false},
+        {"overdue-late-reachable", true, Before::Overdue, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        createSignedInWindow();
+        const auto startCheck = [] {
+            SendMessageW(mainWindow, WM_TIMER, IDT_CONNECTIVITY, 0);
+            return appState.lastCheckStarted;
+        };
+        const uint32_t early = c.checkFirst ? startCheck() : 0;
+        if (c.between == Before::UpdateSucceeded) sendUpdateResult(true, "nochg", "203.0.113.7");
+        if (c.between == Before::LoginSucceeded)
+            SendMessageW(mainWindow, WM_LOGIN_RESULT,
+                         reinterpret_cast<WPARAM>(new LoginRequest{L"home.example.net", L"alice", L"s3cret",
+                                                                   accountGeneration}),
+                         reinterpret_cast<LPARAM>(new UpdateResult{true, "nochg", "203.0.113.7"}));
+        if (c.between == Before::Overdue) {
+            for (CheckOut& check : appState.checksOut)
+                if (check.number == early) check.startTick -= kWorkerDeadlineMs;
+            startCheck();
+            EXPECT_FALSE(appState.online);
+            EXPECT_EQ(controlText(IDC_STATUS_LINE), L"No network connection");
+            EXPECT_FALSE(controlEnabled(IDC_UPDATE_IP)) << "the first update still runs";
+        }
+        const uint32_t number = c.checkFirst ? early : startCheck();
+        SendMessageW(mainWindow, WM_NETWORK_STATE, c.reachable ? 1 : 0, number);
+        EXPECT_EQ(appState.online, c.onlineAfter);
+        EXPECT_EQ(controlText(IDC_STATUS_LINE) == L"No network connection", !c.onlineAfter);
+        TearDown();
+        SetUp();
+    }
+}
+
+// A peer that holds every connection keeps the checks' threads: no more start.
+TEST_F(ControllerTest, NoCheckStartsWhileTheMostAreOut)
+{
+    struct Case {
+        const char* name;
+        int liveThreads;
+        int unanswered;
+    };
+    const Case cases[] = {{"threads-alive", kMaxLiveConnectivityWorkers, 0},
+                          {"answers-outstanding", 0, kMaxChecksOut}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        createSignedInWindow();
+        for (int i = 0; i < c.unanswered; ++i) SendMessageW(mainWindow, WM_TIMER, IDT_CONNECTIVITY, 0);
+        const size_t before = launchCount(connectivityWorker);
+        liveConnectivityWorkers = c.liveThreads;
+        SendMessageW(mainWindow, WM_TIMER, IDT_CONNECTIVITY, 0);
+        liveConnectivityWorkers = 0;
+        EXPECT_EQ(launchCount(connectivityWorker), before);
+        // An answer frees its place.
+        if (c.unanswered) SendMessageW(mainWindow, WM_NETWORK_STATE, 1, appState.lastCheckStarted);
+        SendMessageW(mainWindow, WM_TIMER, IDT_CONNECTIVITY, 0);
+        EXPECT_EQ(launchCount(connectivityWorker), before + 1);
+        TearDown();
+        SetUp();
+    }
+}
+
 TEST_F(ControllerTest, UpdateResultOfAnOlderGenerationIsDropped)
 {
     createSignedInWindow();
-    SendMessageW(mainWindow, WM_UPDATE_RESULT, accountGeneration - 1,
+    SendMessageW(mainWindow, WM_UPDATE_RESULT, updateTicket - 1,
                  reinterpret_cast<LPARAM>(new UpdateResult{true, "good", "203.0.113.7"}));
     EXPECT_EQ(appState.updateStatus, UpdateStatus::Updating);
     EXPECT_TRUE(appState.lastIp.empty());

@@ -252,27 +252,41 @@ TEST_F(LoginTest, AccountThatCannotBeStoredDoesNotSignIn)
 
 TEST_F(LoginTest, LoginThatCannotStartOrHasNoResultEndsAsNetworkError)
 {
+    enum class How { RefuseThread, NoResult, Deadline, TooManyAlive };
     struct Case {
         const char* name;
-        bool refuseThread;
+        How how;
     };
-    for (const Case& c : {Case{"no-thread", true}, Case{"no-result", false}}) {
+    const Case cases[] = {{"no-thread", How::RefuseThread},
+                          {"no-result", How::NoResult},
+                          // The worker's success after its deadline changes nothing.
+                          {"deadline", How::Deadline},
+                          {"too-many-alive", How::TooManyAlive}};
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         createWindow();
         typeAccount(L"home.example.net", L"alice", L"s3cret");
         BoxAnswerer answerer(L"Login Error", IDOK);
-        if (c.refuseThread) {
-            launchWorker = refuseLaunch;
-            SendMessageW(mainWindow, WM_COMMAND, IDC_LOGIN, 0);
-        } else {
-            SendMessageW(mainWindow, WM_COMMAND, IDC_LOGIN, 0);
-            sendLoginResult(takeLoginRequest(), nullptr);
+        if (c.how == How::RefuseThread) launchWorker = refuseLaunch;
+        if (c.how == How::TooManyAlive) liveLoginWorkers = kMaxLiveExchangeWorkers;
+        SendMessageW(mainWindow, WM_COMMAND, IDC_LOGIN, 0);
+        if (c.how == How::NoResult) sendLoginResult(takeLoginRequest(), nullptr);
+        LoginRequest* late = nullptr;
+        if (c.how == How::Deadline) {
+            late = takeLoginRequest();
+            ASSERT_NE(late, nullptr);
+            EXPECT_TRUE(timerRuns(IDT_LOGIN_DEADLINE));
+            SendMessageW(mainWindow, WM_TIMER, IDT_LOGIN_DEADLINE, 0);
         }
         const SeenBox box = answerer.seen();
+        liveLoginWorkers = 0;
         ASSERT_TRUE(box.found);
         EXPECT_EQ(box.text, describeResult("network_error"));
         EXPECT_TRUE(controlEnabled(IDC_LOGIN));
+        EXPECT_FALSE(timerRuns(IDT_LOGIN_DEADLINE));
+        if (late) sendLoginResult(late, new UpdateResult{true, "good", "203.0.113.7"});
         EXPECT_FALSE(isSignedIn());
+        if (c.how == How::TooManyAlive) EXPECT_EQ(launchCount(loginWorker), 0u);
         TearDown();
         SetUp();
     }
@@ -340,7 +354,7 @@ TEST_F(LoginTest, LogoutWhoseCredentialCannotBeDeletedStaysSignedIn)
 TEST_F(LoginTest, LogoutDeletesAccountStateAndTimers)
 {
     createSignedInWindow();
-    SendMessageW(mainWindow, WM_UPDATE_RESULT, accountGeneration,
+    SendMessageW(mainWindow, WM_UPDATE_RESULT, updateTicket,
                  reinterpret_cast<LPARAM>(new UpdateResult{true, "good", "203.0.113.7"}));
     ASSERT_FALSE(readStateValue(kValueLastIp).empty());
     SendMessageW(mainWindow, WM_COMMAND, IDC_EDIT_HOST, 0);
@@ -372,7 +386,7 @@ TEST_F(LoginTest, ResultsStartedBeforeLogoutAreDropped)
     createSignedInWindow();
     auto* update = lastLaunched<UpdateRequest>(updateWorker);
     ASSERT_NE(update, nullptr);
-    const unsigned updateGeneration = update->generation;
+    const unsigned updateTicketBefore = update->ticket;
     SendMessageW(mainWindow, WM_COMMAND, IDC_EDIT_HOST, 0);
     SendMessageW(mainWindow, WM_COMMAND, IDC_LOGIN, 0);
     LoginRequest* login = takeLoginRequest();
@@ -383,7 +397,7 @@ TEST_F(LoginTest, ResultsStartedBeforeLogoutAreDropped)
         SendMessageW(mainWindow, WM_COMMAND, IDC_LOGOUT, 0);
         ASSERT_TRUE(answerer.seen().found);
     }
-    SendMessageW(mainWindow, WM_UPDATE_RESULT, updateGeneration,
+    SendMessageW(mainWindow, WM_UPDATE_RESULT, updateTicketBefore,
                  reinterpret_cast<LPARAM>(new UpdateResult{true, "good", "203.0.113.7"}));
     sendLoginResult(login, new UpdateResult{true, "good", "203.0.113.7"});
 
@@ -398,10 +412,10 @@ TEST_F(LoginTest, ResultsStartedBeforeLogoutAreDropped)
 TEST_F(LoginTest, UpdateOfReplacedAccountIsDroppedAfterLogin)
 {
     createSignedInWindow();
-    const unsigned oldGeneration = lastLaunched<UpdateRequest>(updateWorker)->generation;
+    const unsigned oldTicket = lastLaunched<UpdateRequest>(updateWorker)->ticket;
     sendLoginResult(new LoginRequest{L"new.example.net", L"bob", L"k2", accountGeneration},
                     new UpdateResult{true, "good", "203.0.113.50"});
-    SendMessageW(mainWindow, WM_UPDATE_RESULT, oldGeneration,
+    SendMessageW(mainWindow, WM_UPDATE_RESULT, oldTicket,
                  reinterpret_cast<LPARAM>(new UpdateResult{false, "badauth", ""}));
     EXPECT_EQ(appState.updateStatus, UpdateStatus::Succeeded);
     EXPECT_EQ(appState.hostname, L"new.example.net");

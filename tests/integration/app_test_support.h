@@ -39,9 +39,19 @@ inline std::vector<LaunchedWorker>& launchedWorkers()
     return workers;
 }
 
+inline std::atomic<int>* liveWorkersOf(LPTHREAD_START_ROUTINE routine)
+{
+    if (routine == updateWorker) return &liveUpdateWorkers;
+    if (routine == loginWorker) return &liveLoginWorkers;
+    if (routine == connectivityWorker) return &liveConnectivityWorkers;
+    return nullptr;
+}
+
+// A recorded worker never runs, so it ends (for the live count) at once.
 inline bool recordLaunch(LPTHREAD_START_ROUTINE routine, void* argument)
 {
     launchedWorkers().push_back({routine, argument});
+    if (std::atomic<int>* live = liveWorkersOf(routine)) --*live;
     return true;
 }
 
@@ -154,7 +164,10 @@ inline bool controlEnabled(int id)
 inline bool timerRuns(UINT_PTR id)
 {
     if (!KillTimer(mainWindow, id)) return false;
-    SetTimer(mainWindow, id, id == IDT_COUNTDOWN ? kCountdownPeriodMs : kConnectivityPeriodMs, nullptr);
+    const UINT period = id == IDT_COUNTDOWN ? kCountdownPeriodMs
+                        : id == IDT_CONNECTIVITY ? kConnectivityPeriodMs
+                                                 : kWorkerDeadlineMs;
+    SetTimer(mainWindow, id, period, nullptr);
     return true;
 }
 

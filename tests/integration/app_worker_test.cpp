@@ -4,6 +4,7 @@
 #include "app_test_support.h"
 
 #include "support_service.h"
+#include "update/result_messages.h"
 
 namespace {
 
@@ -110,13 +111,41 @@ TEST_F(WorkerTest, LossAndReturnDuringAnUpdateStartNoSecondOne)
     ASSERT_FALSE(HasFailure());
     SendMessageW(mainWindow, WM_NETWORK_STATE, 0, 0);
     EXPECT_EQ(appState.updateStatus, UpdateStatus::Failed);
+    EXPECT_FALSE(controlEnabled(IDC_UPDATE_IP));
     SendMessageW(mainWindow, WM_NETWORK_STATE, 1, 0);
     SendMessageW(mainWindow, WM_COMMAND, IDC_UPDATE_IP, 0);
     ASSERT_TRUE(serviceSetConfig(kAccountConfig));
     ASSERT_TRUE(pumpUntil([] { return appState.updateStatus == UpdateStatus::Succeeded; }, 60000));
+    EXPECT_TRUE(controlEnabled(IDC_UPDATE_IP));
     ASSERT_TRUE(waitForWorkers(60000));
     drainMessages();
     EXPECT_EQ(serviceRequestCount(), before + 1);
+}
+
+// The worker is given up at its deadline while the service holds its answer:
+// its late "good" changes nothing, its thread still ends, and the next update
+// goes out and lands.
+TEST_F(WorkerTest, UpdateGivenUpAtItsDeadlineIgnoresItsLateAnswer)
+{
+    const size_t before = startHeldUpdate();
+    ASSERT_FALSE(HasFailure());
+    // Only the updates reach the service.
+    KillTimer(mainWindow, IDT_CONNECTIVITY);
+    SendMessageW(mainWindow, WM_TIMER, IDT_UPDATE_DEADLINE, 0);
+    EXPECT_EQ(appState.errorText, describeResult("network_error"));
+    EXPECT_TRUE(controlEnabled(IDC_UPDATE_IP));
+    ASSERT_TRUE(serviceSetConfig(
+        R"({"accounts": [{"hostname": "home.example.net", "username": "alice", "key": "s3cret"}],
+            "address": "203.0.113.99"})"));
+    ASSERT_TRUE(waitForWorkers(60000));
+    drainMessages();
+    EXPECT_EQ(liveUpdateWorkers, 0);
+    EXPECT_EQ(appState.updateStatus, UpdateStatus::Failed);
+    EXPECT_TRUE(appState.lastIp.empty());
+    SendMessageW(mainWindow, WM_COMMAND, IDC_UPDATE_IP, 0);
+    ASSERT_TRUE(pumpUntil(notUpdating, 60000));
+    EXPECT_EQ(appState.lastIp, L"203.0.113.99");
+    EXPECT_EQ(serviceRequestCount(), before + 2);
 }
 
 // The service holds the update's answer until the logout is done.

@@ -38,16 +38,21 @@ TEST_F(UiRefresh, RefreshFollowsTheUpdateCycle)
         bool ipChanged;
         const wchar_t *ip, *button, *line;
         bool enabled;
+        bool inFlight = false;
     } steps[] = {
-        {UpdateStatus::Updating, L"", false, L"Checking...", L"Updating...", L"Updating...", false},
+        {UpdateStatus::Updating, L"", false, L"Checking...", L"Updating...", L"Updating...", false, true},
         {UpdateStatus::Succeeded, L"", true, L"192.0.2.1", L"Update IP", L"Recent IP Updates: just now", true},
-        {UpdateStatus::Updating, L"", true, L"Checking...", L"Updating...", L"Updating...", false},
+        {UpdateStatus::Updating, L"", true, L"Checking...", L"Updating...", L"Updating...", false, true},
+        // The connection lost while the update runs: a press could not start one.
+        {UpdateStatus::Failed, L"No network connection", true, L"192.0.2.1", L"Update IP", L"No network connection",
+         false, true},
         {UpdateStatus::Failed, L"No network connection", true, L"192.0.2.1", L"Update IP", L"No network connection",
          true},
         {UpdateStatus::Failed, L"", false, L"192.0.2.1", L"Update IP", L"Ready", true},
     };
     for (const auto& s : steps) {
         appState.updateStatus = s.status;
+        appState.updateInFlight = s.inFlight;
         appState.errorText = s.error;
         appState.hasIpChangeTime = s.ipChanged;
         GetLocalTime(&appState.ipChangeTime);

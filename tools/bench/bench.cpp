@@ -4,8 +4,10 @@
 // memory after 20 s idle, CPU time over 60 s idle, kernel handles, GDI objects
 // and windows before and after the update cycles (and, for Lumaroth.exe, 100
 // panel rebuilds), the longest WM_NULL round trip, and for Lumaroth.exe the
-// longest round trip while the server stalls an update. Figures only; nothing
-// here passes or fails.
+// longest round trip while the server stalls an update, and the time an update
+// through a tunnel that trickles every byte takes to its result (about the
+// program's deadline) with the thread count then. Figures only; nothing here
+// passes or fails.
 //
 //   bench.exe LUMAROTH_EXE BARE_EXE [CYCLES [SERVICE_CONFIG_JSON [BARE_CONTROLS_EXE]]]
 //
@@ -32,6 +34,7 @@
 #include "tests/common/service_client.h"
 
 #include <psapi.h>
+#include <tlhelp32.h>
 
 namespace {
 
@@ -66,6 +69,7 @@ constexpr size_t kGdiTableEntries = 0x10000;
 constexpr DWORD kSettleMs = 20000;
 constexpr DWORD kIdleCpuMs = 60000;
 constexpr DWORD kStallWatchMs = 15000;
+constexpr DWORD kTrickleLimitMs = 120000;
 constexpr int kPanelRebuildPairs = 50;
 constexpr long kLinuxClockTicksPerSecond = 100;
 
@@ -368,6 +372,50 @@ void stalledRoundTrip(HWND hwnd, const std::wstring& configPath)
     waitUntilEnabled(update, 60000);
 }
 
+long threadCount(DWORD processId)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return -1;
+    long count = 0;
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        if (entry.th32OwnerProcessID == processId)
+            ++count;
+    CloseHandle(snapshot);
+    return count;
+}
+
+// An update whose tunnel relays one byte a second, TLS handshake included:
+// no WinHTTP time-out trips, only the program's own deadline ends it.
+void trickledUpdate(HWND hwnd, const std::wstring& configPath, DWORD processId)
+{
+    const std::string config = readWholeFile(configPath);
+    size_t end = config.rfind('}');
+    if (config.empty() || end == std::string::npos)
+        return;
+    HWND update = GetDlgItem(hwnd, IDC_UPDATE_IP);
+    waitUntilEnabled(update, 60000);
+    const long threadsBefore = threadCount(processId);
+    writeWholeFile(configPath, config.substr(0, end) + R"(, "trickle_tunnel": 1})");
+    const ULONGLONG start = GetTickCount64();
+    PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDC_UPDATE_IP, BN_CLICKED), reinterpret_cast<LPARAM>(update));
+    while (IsWindowEnabled(update) && GetTickCount64() - start < 5000)
+        Sleep(10);
+    const bool ended = waitUntilEnabled(update, kTrickleLimitMs);
+    const ULONGLONG elapsed = GetTickCount64() - start;
+    const long threadsAfter = threadCount(processId);
+    if (ended)
+        std::printf("  update through a tunnel trickling a byte a second: result after %lu ms; threads %ld -> %ld\n",
+                    static_cast<unsigned long>(elapsed), threadsBefore, threadsAfter);
+    else
+        std::printf("  update through a tunnel trickling a byte a second: no result after %lu s; threads %ld -> %ld\n",
+                    kTrickleLimitMs / 1000, threadsBefore, threadsAfter);
+    writeWholeFile(configPath, config);
+    waitUntilEnabled(update, 60000);
+}
+
 bool benchOne(const wchar_t* label, const std::wstring& exe, const wchar_t* className, bool lumaroth,
               int cycles, const std::wstring& configPath)
 {
@@ -409,8 +457,10 @@ bool benchOne(const wchar_t* label, const std::wstring& exe, const wchar_t* clas
             Sample rebuilt = sample(process);
             printSample("rebuilt", rebuilt);
             printGrowth("100 panel rebuilds", last, rebuilt);
-            if (!configPath.empty())
+            if (!configPath.empty()) {
                 stalledRoundTrip(hwnd, configPath);
+                trickledUpdate(hwnd, configPath, process.dwProcessId);
+            }
         }
         ok = true;
         if (lumaroth)
