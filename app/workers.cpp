@@ -22,7 +22,8 @@ constexpr unsigned kConnectivityPeriodMs = 5000;
 // slack lets the transport's own bound answer first whenever it can.
 constexpr unsigned kWorkerDeadlineSlackMs = 2000;
 constexpr unsigned kWorkerDeadlineMs = kExchangeDeadlineMs + kWorkerDeadlineSlackMs;
-// A timer may fire a tick of the tick count early.
+// WM_TIMER and GetTickCount64 keep time apart, each to about a clock tick:
+// a deadline's own tick may find a little less than the period passed.
 constexpr unsigned kTimerJitterMs = 500;
 // Abandoned workers live on as long as the peer holds their connection. Past
 // these counts of live threads an update or login fails at once and no
