@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <cstdint>
+#include <memory>
 #include <string>
 
 #include "app/login_flow.h"
@@ -11,6 +13,7 @@
 #include "core/app_messages.h"
 #include "core/app_state.h"
 #include "core/control_ids.h"
+#include "core/scoped_win.h"
 #include "core/system_error.h"
 #include "core/text_encoding.h"
 #include "store/autostart.h"
@@ -29,11 +32,12 @@
 
 namespace {
 
-void startTimers(HWND window)
-{
-    SetTimer(window, IDT_COUNTDOWN, kCountdownPeriodMs, nullptr);
-    SetTimer(window, IDT_CONNECTIVITY, kConnectivityPeriodMs, nullptr);
-}
+// Opened by F1 in the "Login Error" box.
+constexpr wchar_t kSetupGuideUrl[] = L"https://www.vexlumen.net/setup-guide";
+constexpr wchar_t kConnectionLostText[] = L"No network connection";
+// "Enable now" that could not write the Run value; the system's reason follows.
+constexpr wchar_t kAutostartErrorCaption[] = L"Autostart Error";
+constexpr wchar_t kAutostartFailedText[] = L"Lumaroth could not be set to run at Windows startup.";
 
 void openWebPage(const wchar_t* address)
 {
@@ -69,7 +73,7 @@ LRESULT onCreate(HWND window)
     loadState();
     if (isSignedIn()) {
         showStatusPanel(window);
-        startTimers(window);
+        startAccountTimers();
         startUpdate();
     } else {
         showLoginPanel(window);
@@ -81,33 +85,113 @@ void onDestroy()
 {
     removeTrayIcon();
     deleteSharedGdiObjects();
-    HANDLE mutex = OpenMutexW(MUTEX_ALL_ACCESS, FALSE, kSingleInstanceMutex);
-    if (mutex) {
-        ReleaseMutex(mutex);
-        CloseHandle(mutex);
-    }
+    const ScopedHandle mutex(OpenMutexW(MUTEX_ALL_ACCESS, FALSE, kSingleInstanceMutex));
+    if (mutex) ReleaseMutex(mutex.get());
     PostQuitMessage(0);
+}
+
+void onCountdownTick()
+{
+    if (appState.secondsToNextCheck > 0) {
+        --appState.secondsToNextCheck;
+        tickStatusPanel();
+        return;
+    }
+    appState.secondsToNextCheck = kCountdownStart;
+    tickStatusPanel();
+    startUpdate();
+}
+
+void applyUpdateResult(unsigned ticket, std::unique_ptr<UpdateResult> result)
+{
+    if (!takeUpdateTicket(ticket)) return;
+    KillTimer(mainWindow, IDT_UPDATE_DEADLINE);
+    // Without a result the update still has to end, or "Updating" would block
+    // every later one.
+    const UpdateResult outcome = result ? *result : UpdateResult{};
+    appState.updateInFlight = false;
+
+    if (outcome.success) {
+        appState.online = true;
+        dropChecksStartedSoFar();
+        const std::wstring ip = outcome.ip.empty() ? appState.lastIp : utf8ToWide(outcome.ip);
+        const bool ipChanged = outcome.code == kCodeGood;
+        appState.lastIp = ip;
+        appState.updateStatus = UpdateStatus::Succeeded;
+        appState.errorText.clear();
+        saveUpdateState(ip, ipChanged);
+    } else {
+        if (outcome.code == kCodeNetworkError) appState.online = false;
+        appState.updateStatus = UpdateStatus::Failed;
+        appState.errorText = describeResult(outcome.code);
+    }
+    refreshStatusPanel();
+}
+
+// checkNumber: the number the check was started with.
+void applyNetworkState(bool reachable, uint32_t checkNumber)
+{
+    // Checks overlap when the server is slow and may answer out of order: a
+    // late "unreachable" must not undo a newer "reachable".
+    if (checkNumber < appState.checkFloor) return;
+    appState.checkFloor = checkNumber;
+    forgetCheck(checkNumber);
+    if (appState.online && !reachable) {
+        appState.online = false;
+        appState.updateStatus = UpdateStatus::Failed;
+        appState.errorText = kConnectionLostText;
+        refreshStatusPanel();
+    } else if (!appState.online && reachable) {
+        appState.online = true;
+        if (isSignedIn() && !appState.updateInFlight) {
+            appState.secondsToNextCheck = kCountdownStart;
+            startUpdate();
+        }
+    }
+}
+
+// Checks unanswered past the deadline count as "unreachable" before the next
+// one starts.
+void onConnectivityTick()
+{
+    while (const uint32_t number = takeOverdueCheck()) {
+        applyNetworkState(false, number);
+        // Its own answer, should it still come, is dropped by the floor.
+        if (appState.checkFloor <= number) appState.checkFloor = number + 1;
+    }
+    startConnectivityCheck();
+}
+
+// KillTimer leaves a tick already queued: one from an update ended since must
+// not end the update now running before its time.
+void onUpdateDeadline()
+{
+    if (appState.updateInFlight && !exchangeOverdue(appState.updateStartTick)) return;
+    KillTimer(mainWindow, IDT_UPDATE_DEADLINE);
+    // A missing result is applied as "network_error".
+    if (appState.updateInFlight) applyUpdateResult(currentUpdateTicket(), nullptr);
 }
 
 void onTimer(UINT_PTR timer)
 {
-    if (timer == IDT_COUNTDOWN) {
-        if (appState.secondsToNextCheck > 0) {
-            --appState.secondsToNextCheck;
-            tickStatusPanel();
-        } else {
-            appState.secondsToNextCheck = kCountdownStart;
-            tickStatusPanel();
-            startUpdate();
-        }
-    } else if (timer == IDT_CONNECTIVITY) {
-        startConnectivityCheck();
-    } else if (timer == IDT_UPDATE_DEADLINE) {
-        endOverdueUpdate();
-    } else if (timer == IDT_LOGIN_DEADLINE) {
+    switch (timer) {
+    case IDT_COUNTDOWN:
+        onCountdownTick();
+        break;
+    case IDT_CONNECTIVITY:
+        onConnectivityTick();
+        break;
+    case IDT_UPDATE_DEADLINE:
+        onUpdateDeadline();
+        break;
+    case IDT_LOGIN_DEADLINE:
         endOverdueLogin();
-    } else if (timer == IDT_TRAY_RETRY) {
+        break;
+    case IDT_TRAY_RETRY:
         retryTrayIcon();
+        break;
+    default:
+        break;
     }
 }
 
@@ -141,24 +225,10 @@ void pressButtonForKey(HWND window, int key)
         onCommand(window, id, BN_CLICKED);
 }
 
-void onCommand(HWND window, int id, int notification)
+// The buttons and the link of the two panels and the banner.
+void onPanelCommand(int id, int notification)
 {
     switch (id) {
-    case IDOK:
-    case IDCANCEL:
-        pressButtonForKey(window, id);
-        break;
-    case IDM_TRAY_SHOW:
-        showFromTray(window);
-        break;
-    case IDM_TRAY_EXIT:
-        removeTrayIcon();
-        KillTimer(mainWindow, IDT_COUNTDOWN);
-        KillTimer(mainWindow, IDT_CONNECTIVITY);
-        KillTimer(mainWindow, IDT_UPDATE_DEADLINE);
-        KillTimer(mainWindow, IDT_LOGIN_DEADLINE);
-        DestroyWindow(mainWindow);
-        break;
     case IDC_UPDATE_IP:
         appState.secondsToNextCheck = kCountdownStart;
         startUpdate();
@@ -191,6 +261,27 @@ void onCommand(HWND window, int id, int notification)
     }
 }
 
+void onCommand(HWND window, int id, int notification)
+{
+    switch (id) {
+    case IDOK:
+    case IDCANCEL:
+        pressButtonForKey(window, id);
+        break;
+    case IDM_TRAY_SHOW:
+        showFromTray(window);
+        break;
+    case IDM_TRAY_EXIT:
+        removeTrayIcon();
+        stopAccountTimers();
+        DestroyWindow(mainWindow);
+        break;
+    default:
+        onPanelCommand(id, notification);
+        break;
+    }
+}
+
 void onGetMinMaxInfo(HWND window, MINMAXINFO* info)
 {
     const SIZE outer = windowSizeForClient(kClientWidth, appState.clientHeight, kMainWindowStyle, 0,
@@ -211,67 +302,23 @@ void onDpiChanged(HWND window, const RECT& suggested)
     repaintMainWindow();
 }
 
-}  // namespace
-
-void applyUpdateResult(unsigned ticket, UpdateResult* result)
+// The posted records are adopted here, first thing: whatever the handler
+// does, they are freed.
+void onUpdateResult(WPARAM ticket, LPARAM result)
 {
-    if (ticket != updateTicket) {
-        delete result;
-        return;
-    }
-    ++updateTicket;
-    KillTimer(mainWindow, IDT_UPDATE_DEADLINE);
-    // Without a result the update still has to end, or "Updating" would block
-    // every later one.
-    const UpdateResult outcome = result ? *result : UpdateResult{};
-    delete result;
-    appState.updateInFlight = false;
-
-    if (outcome.success) {
-        appState.online = true;
-        dropChecksStartedSoFar();
-        const std::wstring ip = outcome.ip.empty() ? appState.lastIp : utf8ToWide(outcome.ip);
-        const bool ipChanged = outcome.code == kCodeGood;
-        appState.lastIp = ip;
-        appState.updateStatus = UpdateStatus::Succeeded;
-        appState.errorText.clear();
-        saveUpdateState(ip, ipChanged);
-    } else {
-        if (outcome.code == kCodeNetworkError) appState.online = false;
-        appState.updateStatus = UpdateStatus::Failed;
-        appState.errorText = describeResult(outcome.code);
-    }
-    refreshStatusPanel();
+    applyUpdateResult(static_cast<unsigned>(ticket),
+                      std::unique_ptr<UpdateResult>(reinterpret_cast<UpdateResult*>(result)));
 }
 
-void applyNetworkState(bool reachable, uint32_t checkNumber)
+void onLoginResult(WPARAM request, LPARAM result)
 {
-    // Checks overlap when the server is slow and may answer out of order: a
-    // late "unreachable" must not undo a newer "reachable".
-    if (checkNumber < appState.checkFloor) return;
-    appState.checkFloor = checkNumber;
-    forgetCheck(checkNumber);
-    if (appState.online && !reachable) {
-        appState.online = false;
-        appState.updateStatus = UpdateStatus::Failed;
-        appState.errorText = kConnectionLostText;
-        refreshStatusPanel();
-    } else if (!appState.online && reachable) {
-        appState.online = true;
-        if (isSignedIn() && !appState.updateInFlight) {
-            appState.secondsToNextCheck = kCountdownStart;
-            startUpdate();
-        }
-    }
+    applyLoginResult(std::unique_ptr<LoginRequest>(reinterpret_cast<LoginRequest*>(request)),
+                     std::unique_ptr<UpdateResult>(reinterpret_cast<UpdateResult*>(result)));
 }
 
-LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+// The messages of the window itself: its life, its size, its painting.
+LRESULT onWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    // A restarted shell has forgotten every icon; this is its only notice.
-    if (message == taskbarCreatedMessage && message != 0) {
-        readdTrayIcon();
-        return 0;
-    }
     switch (message) {
     case WM_CREATE:
         return onCreate(window);
@@ -281,47 +328,60 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SIZE:
         if (wParam == SIZE_MINIMIZED) hideToTray(window);
         return 0;
-    case WM_PAINT:
-        paintMainWindow(window);
-        return 0;
     case WM_CLOSE:
         hideToTray(window);
         return 0;
+    case WM_PAINT:
+        paintMainWindow(window);
+        return 0;
     case WM_ERASEBKGND:
         return eraseMainWindow(window, reinterpret_cast<HDC>(wParam));
+    case WM_CTLCOLOREDIT:
+        return colorEditControl(reinterpret_cast<HDC>(wParam));
+    case WM_CTLCOLORSTATIC:
+        return colorStaticControl(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_GETMINMAXINFO:
         onGetMinMaxInfo(window, reinterpret_cast<MINMAXINFO*>(lParam));
         return 0;
     case WM_DPICHANGED:
         onDpiChanged(window, *reinterpret_cast<const RECT*>(lParam));
         return 0;
-    case WM_HELP:
-        openWebPage(kSetupGuideUrl);
-        return TRUE;
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (isTaskbarCreated(message)) {
+        readdTrayIcon();
+        return 0;
+    }
+    switch (message) {
     case WM_COMMAND:
         onCommand(window, LOWORD(wParam), HIWORD(wParam));
         return 0;
+    case WM_HELP:
+        openWebPage(kSetupGuideUrl);
+        return TRUE;
     case WM_TIMER:
         onTimer(wParam);
         return 0;
-    case WM_CTLCOLOREDIT:
-        return colorEditControl(reinterpret_cast<HDC>(wParam));
-    case WM_CTLCOLORSTATIC:
-        return colorStaticControl(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_TRAYICON:
         handleTrayMessage(window, lParam);
         return 0;
     case WM_UPDATE_RESULT:
-        applyUpdateResult(static_cast<unsigned>(wParam), reinterpret_cast<UpdateResult*>(lParam));
+        onUpdateResult(wParam, lParam);
         return 0;
     case WM_LOGIN_RESULT:
-        applyLoginResult(reinterpret_cast<LoginRequest*>(wParam),
-                         reinterpret_cast<UpdateResult*>(lParam));
+        onLoginResult(wParam, lParam);
         return 0;
     case WM_NETWORK_STATE:
         applyNetworkState(wParam != 0, static_cast<uint32_t>(lParam));
         return 0;
     default:
-        return DefWindowProcW(window, message, wParam, lParam);
+        return onWindowMessage(window, message, wParam, lParam);
     }
 }

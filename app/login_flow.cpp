@@ -3,8 +3,10 @@
 #include <windows.h>
 
 #include <new>
+#include <string>
+#include <utility>
 
-#include "app/controller.h"
+#include "app/login_rules.h"
 #include "core/app_messages.h"
 #include "core/app_state.h"
 #include "core/control_ids.h"
@@ -18,6 +20,17 @@
 #include "update/result_messages.h"
 
 namespace {
+
+// Texts of the login and logout message boxes. The two that say the
+// credential manager refused are followed by the system's reason.
+constexpr wchar_t kLoginErrorCaption[] = L"Login Error";
+constexpr wchar_t kAccountNotSavedText[] = L"Your account could not be saved in the Windows Credential Manager.";
+constexpr wchar_t kLogoutCaption[] = L"Confirm Logout";
+constexpr wchar_t kLogoutQuestion[] =
+    L"Are you sure you want to log out?\n\nAll saved hostname and account information will be deleted.";
+constexpr wchar_t kLogoutErrorCaption[] = L"Logout Error";
+constexpr wchar_t kAccountNotDeletedText[] =
+    L"Your account could not be removed from the Windows Credential Manager, so you are still logged in.";
 
 std::wstring readField(int id)
 {
@@ -79,8 +92,7 @@ void signIn(const LoginRequest& request, const UpdateResult& result)
     showStatusPanel(mainWindow);
     InvalidateRect(mainWindow, nullptr, TRUE);
     appState.secondsToNextCheck = kCountdownStart;
-    SetTimer(mainWindow, IDT_COUNTDOWN, kCountdownPeriodMs, nullptr);
-    SetTimer(mainWindow, IDT_CONNECTIVITY, kConnectivityPeriodMs, nullptr);
+    startAccountTimers();
 }
 
 void reportLoginFailure(const UpdateResult& result)
@@ -91,6 +103,24 @@ void reportLoginFailure(const UpdateResult& result)
     MessageBoxW(mainWindow, appState.loginErrorText.c_str(), kLoginErrorCaption,
                 MB_ICONERROR | MB_HELP);
     enableLoginButtons(TRUE);
+}
+
+// The account, its status and its times, as before the first login.
+void forgetAccountInMemory()
+{
+    appState.hostname.clear();
+    appState.username.clear();
+    wipeText(appState.updateKey);
+    appState.lastIp.clear();
+    appState.errorText.clear();
+    appState.loginErrorText.clear();
+    appState.updateStatus = UpdateStatus::Idle;
+    appState.lastUpdateTime = SYSTEMTIME{};
+    appState.hasLastUpdateTime = false;
+    appState.ipChangeTime = SYSTEMTIME{};
+    appState.hasIpChangeTime = false;
+    appState.secondsToNextCheck = kCountdownStart;
+    appState.online = true;
 }
 
 }  // namespace
@@ -109,17 +139,17 @@ void submitLogin()
         return;
     }
 
-    auto* request =
-        new (std::nothrow) LoginRequest{hostname, username, updateKey, accountGeneration};
+    std::unique_ptr<LoginRequest> request(
+        new (std::nothrow) LoginRequest{hostname, username, updateKey, currentAccountGeneration()});
     wipeText(updateKey);
     if (!request) return;
     enableLoginButtons(FALSE);
-    startLoginWorker(request);
+    startLoginWorker(std::move(request));
 }
 
-void applyLoginResult(LoginRequest* request, UpdateResult* result)
+void applyLoginResult(std::unique_ptr<LoginRequest> request, std::unique_ptr<UpdateResult> result)
 {
-    if (request && request->generation == accountGeneration) {
+    if (request && request->stamp == currentAccountGeneration()) {
         appState.loginInFlight = false;
         KillTimer(mainWindow, IDT_LOGIN_DEADLINE);
         // Without a result the attempt still has to end, or the buttons would
@@ -132,18 +162,19 @@ void applyLoginResult(LoginRequest* request, UpdateResult* result)
             reportLoginFailure(outcome);
         }
     }
-    delete result;
-    delete request;
 }
 
 void endOverdueLogin()
 {
+    // KillTimer leaves a tick already queued: one from an attempt ended since
+    // must not end the attempt now running before its time.
+    if (appState.loginInFlight && !exchangeOverdue(appState.loginStartTick)) return;
     KillTimer(mainWindow, IDT_LOGIN_DEADLINE);
     if (!appState.loginInFlight) return;
     appState.loginInFlight = false;
     // Before the box opens: its message loop may deliver the abandoned
     // worker's answer, which must find itself stale.
-    ++accountGeneration;
+    abandonLoginAttempt();
     reportLoginFailure(UpdateResult{});
 }
 
@@ -160,26 +191,12 @@ void logout()
                     MB_OK | MB_ICONERROR);
         return;
     }
-    KillTimer(mainWindow, IDT_COUNTDOWN);
-    KillTimer(mainWindow, IDT_CONNECTIVITY);
+    stopAccountTimers();
     // The account is gone by now, so the logout goes on: a state value left
     // behind names an address and times of no account, and the next login
     // writes all three anew.
     deleteStateValues();
-
-    appState.hostname.clear();
-    appState.username.clear();
-    wipeText(appState.updateKey);
-    appState.lastIp.clear();
-    appState.errorText.clear();
-    appState.loginErrorText.clear();
-    appState.updateStatus = UpdateStatus::Idle;
-    appState.lastUpdateTime = SYSTEMTIME{};
-    appState.hasLastUpdateTime = false;
-    appState.ipChangeTime = SYSTEMTIME{};
-    appState.hasIpChangeTime = false;
-    appState.secondsToNextCheck = kCountdownStart;
-    appState.online = true;
+    forgetAccountInMemory();
     // Whatever a worker started before now reports belongs to this account.
     retireRunningWorkers();
 

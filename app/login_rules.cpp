@@ -3,6 +3,15 @@
 #include "core/text_encoding.h"
 #include "store/account_blob.h"
 
+namespace {
+
+// What loginInputProblem answers, shown in the "Login Error" box.
+constexpr wchar_t kFieldsRequiredText[] = L"All fields are required.";
+constexpr wchar_t kSeparatorInFieldText[] = L"The hostname and username cannot contain the character |.";
+constexpr wchar_t kAccountTooLongText[] = L"The hostname, username and key are too long to be saved.";
+
+}  // namespace
+
 std::wstring normalizeLoginField(const std::wstring& text)
 {
     size_t end = text.size();

@@ -4,8 +4,12 @@
 #include <objbase.h>
 
 #include "app/startup.h"
+#include "core/scoped_win.h"
 
 namespace {
+
+// InitCommonControlsEx: ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES.
+constexpr unsigned long kCommonControlClasses = 0x40FF;
 
 // Windows looks for a DLL that is not on its KnownDLLs list in the exe's own
 // folder before System32, so a winhttp.dll lying beside Lumaroth.exe (the
@@ -69,32 +73,26 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCo
 
     // Held until the process ends; the main window gives up ownership when it
     // is destroyed so that a new instance can start at once.
-    HANDLE mutex = nullptr;
+    ScopedHandle mutex;
     if (activateRunningInstance(&mutex)) return 0;
 
     // COM for the accessibility annotations of the controls (and for the
     // shell's handlers behind ShellExecuteW).
-    const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+    const ScopedComInit com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
 
     INITCOMMONCONTROLSEX controls = {};
     controls.dwSize = sizeof controls;
     controls.dwICC = kCommonControlClasses;
     InitCommonControlsEx(&controls);
 
-    int exitCode = 1;
-    if (registerWindowClasses(instance)) {
-        HWND window = createMainWindow(instance);
-        if (window) {
-            if (startedByAutostart) {
-                ShowWindow(window, SW_HIDE);
-            } else {
-                ShowWindow(window, showCommand);
-                UpdateWindow(window);
-            }
-            exitCode = runMessageLoop();
-        }
+    if (!registerWindowClasses(instance)) return 1;
+    HWND window = createMainWindow(instance);
+    if (!window) return 1;
+    if (startedByAutostart) {
+        ShowWindow(window, SW_HIDE);
+    } else {
+        ShowWindow(window, showCommand);
+        UpdateWindow(window);
     }
-    if (com) CoUninitialize();
-    if (mutex) CloseHandle(mutex);
-    return exitCode;
+    return runMessageLoop();
 }

@@ -15,6 +15,9 @@
 
 namespace {
 
+// "/startup" (the one the Run value carries) is in store/autostart.h.
+constexpr wchar_t kStartupSwitchAlt[] = L"-startup";
+constexpr wchar_t kMainWindowClass[] = L"LumarothMainWindow";
 constexpr wchar_t kMainWindowTitle[] = L"Vexlumen - Free Dynamic DNS v" LUMAROTH_VERSION_WIDE;
 
 struct ClassIcons {
@@ -46,9 +49,9 @@ bool hasStartupSwitch(const wchar_t* commandLine)
     return std::wcsstr(commandLine, kStartupSwitch) || std::wcsstr(commandLine, kStartupSwitchAlt);
 }
 
-bool activateRunningInstance(HANDLE* mutex)
+bool activateRunningInstance(ScopedHandle* mutex)
 {
-    *mutex = CreateMutexW(nullptr, TRUE, kSingleInstanceMutex);
+    mutex->reset(CreateMutexW(nullptr, TRUE, kSingleInstanceMutex));
     // Read at once: any later call may overwrite the last error.
     const DWORD error = GetLastError();
     if (!*mutex || error != ERROR_ALREADY_EXISTS) return false;
@@ -59,8 +62,7 @@ bool activateRunningInstance(HANDLE* mutex)
         if (IsIconic(running)) ShowWindow(running, SW_RESTORE);
         SetForegroundWindow(running);
     }
-    CloseHandle(*mutex);
-    *mutex = nullptr;
+    mutex->reset();
     return true;
 }
 

@@ -4,16 +4,16 @@
 
 #include <windows.h>
 
-// "/startup" (the one the Run value carries) is in store/autostart.h.
-inline constexpr wchar_t kStartupSwitchAlt[] = L"-startup";
+#include "core/scoped_win.h"
+
+// Held by the running instance; its window gives it up when destroyed.
 inline constexpr wchar_t kSingleInstanceMutex[] = L"Lumaroth_SingleInstance_Mutex";
-inline constexpr wchar_t kMainWindowClass[] = L"LumarothMainWindow";
-// InitCommonControlsEx: ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES.
-inline constexpr unsigned long kCommonControlClasses = 0x40FF;
 
 bool hasStartupSwitch(const wchar_t* commandLine);
-// True when another instance already runs (its window was brought forward).
-bool activateRunningInstance(HANDLE* mutex);
+// True when another instance already runs (its window was brought forward);
+// otherwise mutex holds this instance's single-instance mutex, if it could be
+// made.
+bool activateRunningInstance(ScopedHandle* mutex);
 // The program icon at size x size pixels (IDI_APPLICATION if it is missing).
 HICON loadProgramIcon(HINSTANCE instance, int size);
 bool registerWindowClasses(HINSTANCE instance);

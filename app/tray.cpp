@@ -5,14 +5,32 @@
 #include "app/startup.h"
 #include "core/app_messages.h"
 #include "core/control_ids.h"
+#include "core/scoped_win.h"
 
+namespace {
+
+constexpr unsigned kTrayIconId = 1;
+constexpr wchar_t kTaskbarCreatedMessage[] = L"TaskbarCreated";
+constexpr wchar_t kTrayTip[] = L"Vexlumen";
+constexpr wchar_t kTrayNoticeTitle[] = L"Lumaroth is still running";
+constexpr wchar_t kTrayNoticeText[] = L"The app is minimized to the system tray. Click the icon to reopen.";
+constexpr unsigned kTrayNoticeTimeoutMs = 4000;
+constexpr wchar_t kTrayMenuShow[] = L"Show Lumaroth";
+constexpr wchar_t kTrayMenuExit[] = L"Exit";
+// A failed NIM_ADD is tried again on IDT_TRAY_RETRY: at a session's start the
+// program may run before the shell is ready, and the add is known to time
+// out then. It goes on for as long as there is no icon (an autostarted window
+// is hidden, and the icon is its only way back), each wait twice the last, up
+// to about a minute.
+constexpr UINT kTrayRetryFirstDelayMs = 2000;
+constexpr UINT kTrayRetryMaxDelayMs = 60000;
+
+// The icon of the main window; the GUI thread alone touches these.
 NOTIFYICONDATAW trayIcon = {};
 bool trayIconAdded = false;
 bool trayNoticeShown = false;
-UINT trayRetryDelayMs = 0;
+UINT retryDelayMs = 0;
 UINT taskbarCreatedMessage = 0;
-
-namespace {
 
 template <size_t N>
 void copyText(wchar_t (&field)[N], const wchar_t* text)
@@ -23,23 +41,22 @@ void copyText(wchar_t (&field)[N], const wchar_t* text)
 
 void showTrayMenu(HWND window)
 {
-    HMENU menu = CreatePopupMenu();
+    const ScopedMenu menu(CreatePopupMenu());
     if (!menu) return;
-    AppendMenuW(menu, MF_STRING, IDM_TRAY_SHOW, kTrayMenuShow);
-    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu, MF_STRING, IDM_TRAY_EXIT, kTrayMenuExit);
+    AppendMenuW(menu.get(), MF_STRING, IDM_TRAY_SHOW, kTrayMenuShow);
+    AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu.get(), MF_STRING, IDM_TRAY_EXIT, kTrayMenuExit);
     POINT cursor = {};
     GetCursorPos(&cursor);
     // Without it the menu stays open when the user clicks elsewhere.
     SetForegroundWindow(window);
-    TrackPopupMenu(menu, TPM_RIGHTALIGN | TPM_BOTTOMALIGN, cursor.x, cursor.y, 0, window, nullptr);
-    DestroyMenu(menu);
+    TrackPopupMenu(menu.get(), TPM_RIGHTALIGN | TPM_BOTTOMALIGN, cursor.x, cursor.y, 0, window, nullptr);
 }
 
 void stopTrayRetry()
 {
-    if (trayRetryDelayMs == 0) return;
-    trayRetryDelayMs = 0;
+    if (retryDelayMs == 0) return;
+    retryDelayMs = 0;
     KillTimer(trayIcon.hWnd, IDT_TRAY_RETRY);
 }
 
@@ -47,7 +64,7 @@ void stopTrayRetry()
 void retryTrayIconIn(UINT delayMs)
 {
     if (SetTimer(trayIcon.hWnd, IDT_TRAY_RETRY, delayMs, nullptr))
-        trayRetryDelayMs = delayMs;
+        retryDelayMs = delayMs;
 }
 
 // Without the icon a hidden window has no way back but a second start. Called
@@ -66,6 +83,8 @@ void addIconOrRetryLater()
 void addTrayIcon(HWND window)
 {
     ZeroMemory(&trayIcon, sizeof trayIcon);
+    // The notice is shown once per icon, that is once per run.
+    trayNoticeShown = false;
     // The XP layout (with guidItem): its balloon fields are all this icon uses,
     // and the shell accepts it on every version since.
     trayIcon.cbSize = NOTIFYICONDATAW_V3_SIZE;
@@ -81,6 +100,11 @@ void addTrayIcon(HWND window)
     taskbarCreatedMessage = RegisterWindowMessageW(kTaskbarCreatedMessage);
 }
 
+bool isTaskbarCreated(UINT message)
+{
+    return message != 0 && message == taskbarCreatedMessage;
+}
+
 void readdTrayIcon()
 {
     if (trayIconAdded) addIconOrRetryLater();
@@ -88,12 +112,12 @@ void readdTrayIcon()
 
 void retryTrayIcon()
 {
-    if (trayRetryDelayMs == 0) return;
+    if (retryDelayMs == 0) return;
     if (Shell_NotifyIconW(NIM_ADD, &trayIcon)) {
         stopTrayRetry();
         return;
     }
-    const UINT doubled = trayRetryDelayMs * 2;
+    const UINT doubled = retryDelayMs * 2;
     retryTrayIconIn(doubled < kTrayRetryMaxDelayMs ? doubled : kTrayRetryMaxDelayMs);
 }
 
@@ -141,4 +165,24 @@ void handleTrayMessage(HWND window, LPARAM mouseMessage)
     default:
         break;
     }
+}
+
+const NOTIFYICONDATAW& trayIconData()
+{
+    return trayIcon;
+}
+
+bool isTrayIconAdded()
+{
+    return trayIconAdded;
+}
+
+bool wasTrayNoticeShown()
+{
+    return trayNoticeShown;
+}
+
+UINT trayRetryDelayMs()
+{
+    return retryDelayMs;
 }

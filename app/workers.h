@@ -1,81 +1,73 @@
 // The short-lived worker threads that do every exchange with the update
-// server, and the rule that decides when an update may start.
+// server, the bookkeeping that tells their answers apart, and the account's
+// timers that start them.
 #pragma once
 
 #include <windows.h>
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 
-#include "core/app_state.h"
-#include "update/http_transport.h"
+// The countdown to the next update starts here, in seconds.
+inline constexpr int kCountdownStart = 120;
 
-// A worker that has not answered by then is abandoned: the GUI thread ends
-// its exchange as "network_error" itself and drops the late answer. The
-// slack lets the transport's own bound answer first whenever it can.
-inline constexpr unsigned kWorkerDeadlineSlackMs = 2000;
-inline constexpr unsigned kWorkerDeadlineMs = kExchangeDeadlineMs + kWorkerDeadlineSlackMs;
-// Abandoned workers live on as long as the peer holds their connection. Past
-// these counts of live threads an update or login fails at once and no
-// connectivity check starts, so such a peer holds a handful of threads.
-inline constexpr int kMaxLiveExchangeWorkers = 2;
-inline constexpr int kMaxLiveConnectivityWorkers = kMaxChecksOut;
-
-// Live threads per kind: raised before a launch, lowered by the worker as its
-// last act (or at once when the launch failed).
-extern std::atomic<int> liveUpdateWorkers;
-extern std::atomic<int> liveLoginWorkers;
-extern std::atomic<int> liveConnectivityWorkers;
-
-// A copy of the account for one update worker; the worker frees it.
-// Freeing a request wipes its key.
-struct UpdateRequest {
+// A copy of the account for one worker; freeing it wipes its key. stamp is
+// what the worker was started under: an update's ticket, a login's account
+// generation. A login's copy travels back with its result.
+struct AccountRequest {
     std::wstring hostname;
     std::wstring username;
     std::wstring updateKey;
-    unsigned ticket = 0;
-    ~UpdateRequest();
+    unsigned stamp = 0;
+    ~AccountRequest();
 };
+using UpdateRequest = AccountRequest;
+using LoginRequest = AccountRequest;
 
-// The processed login values; they travel back with the result and
-// applyLoginResult frees them.
-struct LoginRequest {
-    std::wstring hostname;
-    std::wstring username;
-    std::wstring updateKey;
-    unsigned generation = 0;
-    ~LoginRequest();
-};
+// IDT_COUNTDOWN and IDT_CONNECTIVITY, which run while an account is signed
+// in; stopping also ends the deadlines of the exchanges.
+void startAccountTimers();
+void stopAccountTimers();
 
-// Bumped at logout, when a login replaces the account and when a login
-// attempt is given up at its deadline: a login worker started for an older
-// generation has its result dropped when it arrives.
-extern unsigned accountGeneration;
-// The ticket the running (or next) update carries; moved on as soon as a
-// result is applied, so an update answers at most once and a worker's late
-// answer after the deadline is dropped.
-extern unsigned updateTicket;
+// The account generation moves on at logout, when a login replaces the
+// account and when a login attempt is given up at its deadline: a login
+// worker started under an older one has its result dropped when it arrives.
+unsigned currentAccountGeneration();
+void abandonLoginAttempt();
+// The ticket the running (or next) update carries.
+unsigned currentUpdateTicket();
+// True when ticket is the running update's. The ticket moves on at once, so
+// an update answers at most once and a late answer after the deadline is
+// dropped.
+bool takeUpdateTicket(unsigned ticket);
 // Makes every running worker's result stale: a new generation and ticket, and
 // no update or login counts as in flight any more.
 void retireRunningWorkers();
+// True once an exchange started at startTick is past its deadline.
+bool exchangeOverdue(ULONGLONG startTick);
 
 // Starts a thread running routine(argument); false when it could not be
-// started. A replaceable pointer so that tests can make thread creation fail.
+// started. A global only so that in-process tests can record launches or
+// make them fail: the program itself never changes it.
 using WorkerLauncher = bool (*)(LPTHREAD_START_ROUTINE routine, void* argument);
-extern WorkerLauncher launchWorker;
+extern WorkerLauncher gLaunchWorker;
 bool launchWorkerThread(LPTHREAD_START_ROUTINE routine, void* argument);
+// The live threads of the worker routine: raised before a launch, lowered by
+// the worker as its last act (or at once when the launch failed).
+std::atomic<int>& liveWorkersOf(LPTHREAD_START_ROUTINE routine);
 
+// When no worker can be started, the same result message a worker would send
+// is posted, without a result: the exchange ends as "network_error".
 void startUpdate();
-// At IDT_UPDATE_DEADLINE: an update still in flight ends as "network_error".
-void endOverdueUpdate();
-// Takes ownership of request. When no thread can be started the attempt ends
-// at once as a failed login ("network_error").
-void startLoginWorker(LoginRequest* request);
+void startLoginWorker(std::unique_ptr<LoginRequest> request);
 // Numbers each check, so that an answer older than one already applied can
-// be told apart (see applyNetworkState). Checks unanswered past the deadline
-// are applied as "unreachable" first.
+// be told apart (see the floor in AppState).
 void startConnectivityCheck();
+// One check unanswered past the deadline, taken out of the waiting ones; 0
+// when there is none.
+uint32_t takeOverdueCheck();
 // The check's answer arrived: it is no longer waited for.
 void forgetCheck(uint32_t checkNumber);
 // After a successful update or login: what checks started before it find can

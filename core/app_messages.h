@@ -6,8 +6,9 @@
 
 inline constexpr unsigned IDT_COUNTDOWN = 1001;
 inline constexpr unsigned IDT_CONNECTIVITY = 1002;
-// One-shot: the end of the running update's or login's time (1003 is the
-// tray's).
+// A failed NIM_ADD of the tray icon is tried again on this one.
+inline constexpr unsigned IDT_TRAY_RETRY = 1003;
+// One-shot: the end of the running update's or login's time.
 inline constexpr unsigned IDT_UPDATE_DEADLINE = 1004;
 inline constexpr unsigned IDT_LOGIN_DEADLINE = 1005;
 

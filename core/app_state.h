@@ -39,6 +39,10 @@ struct AppState {
     bool updateInFlight = false;
     // A login worker runs whose result is still wanted.
     bool loginInFlight = false;
+    // When the running update and login started (GetTickCount64): a deadline
+    // tick before their own deadline belongs to an exchange ended since.
+    ULONGLONG updateStartTick = 0;
+    ULONGLONG loginStartTick = 0;
     // Connectivity checks are numbered from 1 as they start. An answer
     // numbered below the floor is dropped: older than one already applied,
     // started before a successful update or login was applied, or given up

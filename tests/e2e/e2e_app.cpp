@@ -1,5 +1,6 @@
 #include "tests/e2e/e2e_app.h"
 
+#include "tests/common/app_texts.h"
 #include "tests/e2e/e2e_wait.h"
 
 #include <shellapi.h>
@@ -12,7 +13,6 @@ constexpr UINT kSendLimitMs = 5000;
 
 // The program's outside interface, spelled out here rather than taken from
 // its headers, so that a wrong value there fails the journeys.
-constexpr wchar_t kMainWindowClass[] = L"LumarothMainWindow";
 constexpr UINT kTrayCallbackMessage = WM_USER + 100;
 constexpr UINT kTrayIconId = 1;
 

@@ -15,7 +15,7 @@ using ControllerTest = MainWindowTest;
 
 void sendUpdateResult(bool success, const char* code, const char* ip)
 {
-    SendMessageW(mainWindow, WM_UPDATE_RESULT, updateTicket,
+    SendMessageW(mainWindow, WM_UPDATE_RESULT, currentUpdateTicket(),
                  reinterpret_cast<LPARAM>(new UpdateResult{success, code, ip}));
 }
 
@@ -30,7 +30,7 @@ TEST_F(ControllerTest, CreationWithoutAccountShowsLoginPanelAndStartsNothing)
     EXPECT_TRUE(launchedWorkers().empty());
     EXPECT_FALSE(timerRuns(IDT_COUNTDOWN));
     EXPECT_FALSE(timerRuns(IDT_CONNECTIVITY));
-    EXPECT_TRUE(trayIconAdded);
+    EXPECT_TRUE(isTrayIconAdded());
 }
 
 TEST_F(ControllerTest, CreationWithAccountShowsStatusAndStartsFirstUpdate)
@@ -46,7 +46,7 @@ TEST_F(ControllerTest, CreationWithAccountShowsStatusAndStartsFirstUpdate)
     EXPECT_EQ(request->hostname, L"home.example.net");
     EXPECT_EQ(request->username, L"alice");
     EXPECT_EQ(request->updateKey, L"s3cret");
-    EXPECT_EQ(request->ticket, updateTicket);
+    EXPECT_EQ(request->stamp, currentUpdateTicket());
     EXPECT_TRUE(timerRuns(IDT_COUNTDOWN));
     EXPECT_TRUE(timerRuns(IDT_CONNECTIVITY));
 }
@@ -117,7 +117,7 @@ TEST_F(ControllerTest, UpdateResultsChangeStateAndStoredValues)
         SCOPED_TRACE(c.name);
         writeStateValue(kValueLastIp, L"198.51.100.4");
         createSignedInWindow();
-        SendMessageW(mainWindow, WM_UPDATE_RESULT, updateTicket,
+        SendMessageW(mainWindow, WM_UPDATE_RESULT, currentUpdateTicket(),
                      reinterpret_cast<LPARAM>(new UpdateResult{c.success, c.code, c.ip}));
         EXPECT_EQ(appState.updateStatus, c.status);
         EXPECT_EQ(appState.lastIp, c.lastIp);
@@ -137,7 +137,7 @@ TEST_F(ControllerTest, UpdateResultsChangeStateAndStoredValues)
 TEST_F(ControllerTest, PostedResultIsAppliedThroughTheQueue)
 {
     createSignedInWindow();
-    PostMessageW(mainWindow, WM_UPDATE_RESULT, updateTicket,
+    PostMessageW(mainWindow, WM_UPDATE_RESULT, currentUpdateTicket(),
                  reinterpret_cast<LPARAM>(new UpdateResult{true, "good", "203.0.113.9"}));
     ASSERT_TRUE(pumpUntil([] { return appState.updateStatus == UpdateStatus::Succeeded; }));
     EXPECT_EQ(controlText(IDC_VALUE_IP), L"203.0.113.9");
@@ -147,7 +147,7 @@ TEST_F(ControllerTest, PostedResultIsAppliedThroughTheQueue)
 TEST_F(ControllerTest, MissingUpdateResultEndsTheUpdateAsNetworkError)
 {
     createSignedInWindow();
-    SendMessageW(mainWindow, WM_UPDATE_RESULT, updateTicket, 0);
+    SendMessageW(mainWindow, WM_UPDATE_RESULT, currentUpdateTicket(), 0);
     EXPECT_EQ(appState.updateStatus, UpdateStatus::Failed);
     EXPECT_EQ(appState.errorText, describeResult("network_error"));
     SendMessageW(mainWindow, WM_COMMAND, IDC_UPDATE_IP, 0);
@@ -156,14 +156,16 @@ TEST_F(ControllerTest, MissingUpdateResultEndsTheUpdateAsNetworkError)
 
 TEST_F(ControllerTest, UpdateThatCannotStartEndsAsNetworkError)
 {
-    launchWorker = refuseLaunch;
+    gLaunchWorker = refuseLaunch;
     createSignedInWindow();
+    // The failed launch posts the result a worker would.
+    drainMessages();
     EXPECT_EQ(appState.updateStatus, UpdateStatus::Failed);
     EXPECT_EQ(appState.errorText, describeResult("network_error"));
     EXPECT_FALSE(appState.online);
     EXPECT_EQ(controlText(IDC_STATUS_LINE), describeResult("network_error"));
     // Not stuck in "Updating": the next trigger tries again.
-    launchWorker = recordLaunch;
+    gLaunchWorker = recordLaunch;
     SendMessageW(mainWindow, WM_COMMAND, IDC_UPDATE_IP, 0);
     EXPECT_EQ(launchCount(updateWorker), 1u);
     EXPECT_EQ(appState.updateStatus, UpdateStatus::Updating);
@@ -182,14 +184,20 @@ TEST_F(ControllerTest, UpdateOverdueOrBeyondTheLiveWorkersEndsAsNetworkError)
     const Case cases[] = {{"deadline", 0, 1}, {"too-many-alive", kMaxLiveExchangeWorkers, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        liveUpdateWorkers = c.liveBefore;
+        liveWorkersOf(updateWorker) = c.liveBefore;
         createSignedInWindow();
-        liveUpdateWorkers = 0;
+        liveWorkersOf(updateWorker) = 0;
+        drainMessages();
         EXPECT_EQ(launchCount(updateWorker), c.launched);
-        const unsigned lateTicket = c.launched ? lastLaunched<UpdateRequest>(updateWorker)->ticket : 0;
+        const unsigned lateTicket = c.launched ? lastLaunched<UpdateRequest>(updateWorker)->stamp : 0;
         if (c.launched) {
             EXPECT_TRUE(timerRuns(IDT_UPDATE_DEADLINE));
             EXPECT_FALSE(controlEnabled(IDC_UPDATE_IP));
+            // A tick left queued by an update ended since: this one runs on.
+            SendMessageW(mainWindow, WM_TIMER, IDT_UPDATE_DEADLINE, 0);
+            EXPECT_TRUE(appState.updateInFlight);
+            EXPECT_TRUE(timerRuns(IDT_UPDATE_DEADLINE));
+            appState.updateStartTick -= kWorkerDeadlineMs;
             SendMessageW(mainWindow, WM_TIMER, IDT_UPDATE_DEADLINE, 0);
         }
         EXPECT_FALSE(appState.updateInFlight);
@@ -200,7 +208,7 @@ TEST_F(ControllerTest, UpdateOverdueOrBeyondTheLiveWorkersEndsAsNetworkError)
 
         SendMessageW(mainWindow, WM_COMMAND, IDC_UPDATE_IP, 0);
         ASSERT_EQ(launchCount(updateWorker), c.launched + 1);
-        EXPECT_NE(lastLaunched<UpdateRequest>(updateWorker)->ticket, lateTicket);
+        EXPECT_NE(lastLaunched<UpdateRequest>(updateWorker)->stamp, lateTicket);
         if (c.launched)
             SendMessageW(mainWindow, WM_UPDATE_RESULT, lateTicket,
                          reinterpret_cast<LPARAM>(new UpdateResult{true, "good", "203.0.113.66"}));
@@ -247,7 +255,7 @@ TEST_F(ControllerTest, CheckAnswersAreWeighedAgainstLaterResults)
         if (c.between == Before::LoginSucceeded)
             SendMessageW(mainWindow, WM_LOGIN_RESULT,
                          reinterpret_cast<WPARAM>(new LoginRequest{L"home.example.net", L"alice", L"s3cret",
-                                                                   accountGeneration}),
+                                                                   currentAccountGeneration()}),
                          reinterpret_cast<LPARAM>(new UpdateResult{true, "nochg", "203.0.113.7"}));
         if (c.between == Before::Overdue) {
             for (CheckOut& check : appState.checksOut)
@@ -281,9 +289,9 @@ TEST_F(ControllerTest, NoCheckStartsWhileTheMostAreOut)
         createSignedInWindow();
         for (int i = 0; i < c.unanswered; ++i) SendMessageW(mainWindow, WM_TIMER, IDT_CONNECTIVITY, 0);
         const size_t before = launchCount(connectivityWorker);
-        liveConnectivityWorkers = c.liveThreads;
+        liveWorkersOf(connectivityWorker) = c.liveThreads;
         SendMessageW(mainWindow, WM_TIMER, IDT_CONNECTIVITY, 0);
-        liveConnectivityWorkers = 0;
+        liveWorkersOf(connectivityWorker) = 0;
         EXPECT_EQ(launchCount(connectivityWorker), before);
         // An answer frees its place.
         if (c.unanswered) SendMessageW(mainWindow, WM_NETWORK_STATE, 1, appState.lastCheckStarted);
@@ -297,7 +305,7 @@ TEST_F(ControllerTest, NoCheckStartsWhileTheMostAreOut)
 TEST_F(ControllerTest, UpdateResultOfAnOlderGenerationIsDropped)
 {
     createSignedInWindow();
-    SendMessageW(mainWindow, WM_UPDATE_RESULT, updateTicket - 1,
+    SendMessageW(mainWindow, WM_UPDATE_RESULT, currentUpdateTicket() - 1,
                  reinterpret_cast<LPARAM>(new UpdateResult{true, "good", "203.0.113.7"}));
     EXPECT_EQ(appState.updateStatus, UpdateStatus::Updating);
     EXPECT_TRUE(appState.lastIp.empty());
@@ -406,7 +414,7 @@ TEST_F(ControllerTest, CloseAndMinimiseHideWithoutDestroying)
         SendMessageW(mainWindow, c.message, c.wParam, 0);
         EXPECT_TRUE(IsWindow(mainWindow));
         EXPECT_FALSE(IsWindowVisible(mainWindow));
-        EXPECT_TRUE(trayNoticeShown);
+        EXPECT_TRUE(wasTrayNoticeShown());
     }
     SendMessageW(mainWindow, WM_SIZE, SIZE_RESTORED, 0);
     EXPECT_FALSE(IsWindowVisible(mainWindow));
@@ -509,7 +517,7 @@ TEST_F(ControllerTest, ExitRemovesIconStopsTimersAndEndsTheLoop)
     createSignedInWindow();
     SendMessageW(mainWindow, WM_COMMAND, IDM_TRAY_EXIT, 0);
     EXPECT_FALSE(IsWindow(mainWindow));
-    EXPECT_FALSE(trayIconAdded);
+    EXPECT_FALSE(isTrayIconAdded());
     EXPECT_EQ(uiFont(UiFont::Body), nullptr);
     EXPECT_EQ(backgroundBrush(), nullptr);
     WPARAM code = 99;

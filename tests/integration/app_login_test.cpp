@@ -122,7 +122,7 @@ TEST_F(LoginTest, AcceptedInputIsTrimmedLoweredAndSentToOneWorker)
         EXPECT_EQ(request->hostname, c.sentHostname);
         EXPECT_EQ(request->username, c.sentUsername);
         EXPECT_EQ(request->updateKey, c.sentKey);
-        EXPECT_EQ(request->generation, accountGeneration);
+        EXPECT_EQ(request->stamp, currentAccountGeneration());
         EXPECT_FALSE(controlEnabled(IDC_LOGIN));
         EXPECT_FALSE(isSignedIn());
         EXPECT_FALSE(credentialExists());
@@ -143,8 +143,8 @@ TEST_F(LoginTest, SuccessfulLoginStoresAccountAndStartsTimers)
         SCOPED_TRACE(c.code);
         writeStateValue(kValueLastIp, L"198.51.100.4");
         createWindow();
-        const unsigned generationBefore = accountGeneration;
-        sendLoginResult(new LoginRequest{L"home.example.net", L"alice", L"s3cret", accountGeneration},
+        const unsigned generationBefore = currentAccountGeneration();
+        sendLoginResult(new LoginRequest{L"home.example.net", L"alice", L"s3cret", currentAccountGeneration()},
                         new UpdateResult{true, c.code, c.ip});
         EXPECT_EQ(appState.hostname, L"home.example.net");
         EXPECT_EQ(appState.updateStatus, UpdateStatus::Succeeded);
@@ -158,7 +158,7 @@ TEST_F(LoginTest, SuccessfulLoginStoresAccountAndStartsTimers)
         EXPECT_EQ(appState.secondsToNextCheck, 120);
         EXPECT_TRUE(timerRuns(IDT_COUNTDOWN));
         EXPECT_TRUE(timerRuns(IDT_CONNECTIVITY));
-        EXPECT_NE(accountGeneration, generationBefore);
+        EXPECT_NE(currentAccountGeneration(), generationBefore);
         // What was stored is what the next start loads.
         appState = AppState{};
         loadAccount();
@@ -214,7 +214,7 @@ TEST_F(LoginTest, AccountThatCannotBeStoredDoesNotSignIn)
         } else {
             createWindow();
         }
-        const unsigned generationBefore = accountGeneration;
+        const unsigned generationBefore = currentAccountGeneration();
         typeAccount(L"new.example.net", L"bob", L"n3w-key");
         SendMessageW(mainWindow, WM_COMMAND, IDC_LOGIN, 0);
         LoginRequest* request = takeLoginRequest();
@@ -237,7 +237,7 @@ TEST_F(LoginTest, AccountThatCannotBeStoredDoesNotSignIn)
         EXPECT_EQ(controlText(IDC_EDIT_HOSTNAME), L"new.example.net");
         EXPECT_EQ(controlText(IDC_EDIT_KEY), L"n3w-key");
         EXPECT_TRUE(controlEnabled(IDC_LOGIN));
-        EXPECT_EQ(accountGeneration, generationBefore);
+        EXPECT_EQ(currentAccountGeneration(), generationBefore);
         EXPECT_TRUE(readStateValue(kValueLastIp).empty());
         EXPECT_EQ(timerRuns(IDT_COUNTDOWN), c.signedInBefore);
         EXPECT_EQ(appState.hostname, c.signedInBefore ? L"home.example.net" : L"");
@@ -267,19 +267,26 @@ TEST_F(LoginTest, LoginThatCannotStartOrHasNoResultEndsAsNetworkError)
         createWindow();
         typeAccount(L"home.example.net", L"alice", L"s3cret");
         BoxAnswerer answerer(L"Login Error", IDOK);
-        if (c.how == How::RefuseThread) launchWorker = refuseLaunch;
-        if (c.how == How::TooManyAlive) liveLoginWorkers = kMaxLiveExchangeWorkers;
+        if (c.how == How::RefuseThread) gLaunchWorker = refuseLaunch;
+        if (c.how == How::TooManyAlive) liveWorkersOf(loginWorker) = kMaxLiveExchangeWorkers;
         SendMessageW(mainWindow, WM_COMMAND, IDC_LOGIN, 0);
+        // A failed launch posts the result a worker would.
+        drainMessages();
         if (c.how == How::NoResult) sendLoginResult(takeLoginRequest(), nullptr);
         LoginRequest* late = nullptr;
         if (c.how == How::Deadline) {
             late = takeLoginRequest();
             ASSERT_NE(late, nullptr);
             EXPECT_TRUE(timerRuns(IDT_LOGIN_DEADLINE));
+            // A tick left queued by an attempt ended since: this one runs on.
+            SendMessageW(mainWindow, WM_TIMER, IDT_LOGIN_DEADLINE, 0);
+            EXPECT_TRUE(appState.loginInFlight);
+            EXPECT_TRUE(timerRuns(IDT_LOGIN_DEADLINE));
+            appState.loginStartTick -= kWorkerDeadlineMs;
             SendMessageW(mainWindow, WM_TIMER, IDT_LOGIN_DEADLINE, 0);
         }
         const SeenBox box = answerer.seen();
-        liveLoginWorkers = 0;
+        liveWorkersOf(loginWorker) = 0;
         ASSERT_TRUE(box.found);
         EXPECT_EQ(box.text, describeResult("network_error"));
         EXPECT_TRUE(controlEnabled(IDC_LOGIN));
@@ -323,7 +330,7 @@ TEST_F(LoginTest, LogoutWhoseCredentialCannotBeDeletedStaysSignedIn)
     for (const Case& c : {Case{"refused", ERROR_ACCESS_DENIED, true}, Case{"not-found", ERROR_NOT_FOUND, false}}) {
         SCOPED_TRACE(c.name);
         createSignedInWindow();
-        SendMessageW(mainWindow, WM_UPDATE_RESULT, accountGeneration,
+        SendMessageW(mainWindow, WM_UPDATE_RESULT, currentAccountGeneration(),
                      reinterpret_cast<LPARAM>(new UpdateResult{true, "good", "203.0.113.7"}));
         SendMessageW(mainWindow, WM_COMMAND, IDC_EDIT_HOST, 0);
         storeFailure() = c.error;
@@ -354,7 +361,7 @@ TEST_F(LoginTest, LogoutWhoseCredentialCannotBeDeletedStaysSignedIn)
 TEST_F(LoginTest, LogoutDeletesAccountStateAndTimers)
 {
     createSignedInWindow();
-    SendMessageW(mainWindow, WM_UPDATE_RESULT, updateTicket,
+    SendMessageW(mainWindow, WM_UPDATE_RESULT, currentUpdateTicket(),
                  reinterpret_cast<LPARAM>(new UpdateResult{true, "good", "203.0.113.7"}));
     ASSERT_FALSE(readStateValue(kValueLastIp).empty());
     SendMessageW(mainWindow, WM_COMMAND, IDC_EDIT_HOST, 0);
@@ -386,7 +393,7 @@ TEST_F(LoginTest, ResultsStartedBeforeLogoutAreDropped)
     createSignedInWindow();
     auto* update = lastLaunched<UpdateRequest>(updateWorker);
     ASSERT_NE(update, nullptr);
-    const unsigned updateTicketBefore = update->ticket;
+    const unsigned updateTicketBefore = update->stamp;
     SendMessageW(mainWindow, WM_COMMAND, IDC_EDIT_HOST, 0);
     SendMessageW(mainWindow, WM_COMMAND, IDC_LOGIN, 0);
     LoginRequest* login = takeLoginRequest();
@@ -412,8 +419,8 @@ TEST_F(LoginTest, ResultsStartedBeforeLogoutAreDropped)
 TEST_F(LoginTest, UpdateOfReplacedAccountIsDroppedAfterLogin)
 {
     createSignedInWindow();
-    const unsigned oldTicket = lastLaunched<UpdateRequest>(updateWorker)->ticket;
-    sendLoginResult(new LoginRequest{L"new.example.net", L"bob", L"k2", accountGeneration},
+    const unsigned oldTicket = lastLaunched<UpdateRequest>(updateWorker)->stamp;
+    sendLoginResult(new LoginRequest{L"new.example.net", L"bob", L"k2", currentAccountGeneration()},
                     new UpdateResult{true, "good", "203.0.113.50"});
     SendMessageW(mainWindow, WM_UPDATE_RESULT, oldTicket,
                  reinterpret_cast<LPARAM>(new UpdateResult{false, "badauth", ""}));
@@ -461,7 +468,7 @@ TEST_F(LoginTest, HelpInLoginErrorBoxOpensSetupGuide)
         }
         PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     });
-    sendLoginResult(new LoginRequest{L"h.example.net", L"u", L"k", accountGeneration},
+    sendLoginResult(new LoginRequest{L"h.example.net", L"u", L"k", currentAccountGeneration()},
                     new UpdateResult{false, "badauth", ""});
     helper.join();
     EXPECT_TRUE(opened);

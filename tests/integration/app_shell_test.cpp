@@ -75,26 +75,25 @@ TEST_F(ShellTest, SecondInstanceBringsFirstWindowForward)
     };
     const Case cases[] = {{"hidden", SW_HIDE}, {"minimised", SW_SHOWMINIMIZED}};
     createWindow();
-    HANDLE first = nullptr;
+    ScopedHandle first;
     ASSERT_FALSE(activateRunningInstance(&first));
-    ASSERT_NE(first, nullptr);
+    ASSERT_TRUE(first);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ShowWindow(mainWindow, c.showBefore);
-        HANDLE second = reinterpret_cast<HANDLE>(1);
+        ScopedHandle second(CreateEventW(nullptr, FALSE, FALSE, nullptr));
         EXPECT_TRUE(activateRunningInstance(&second));
-        EXPECT_EQ(second, nullptr);
+        EXPECT_FALSE(second);
         EXPECT_TRUE(IsWindowVisible(mainWindow));
         EXPECT_FALSE(IsIconic(mainWindow));
     }
-    CloseHandle(first);
 }
 
 // The mutex is owned by the GUI thread; the main window's destruction gives
 // it up, so another thread (a new instance) can take it at once.
 TEST_F(ShellTest, DestroyingMainWindowReleasesTheMutex)
 {
-    HANDLE mutex = nullptr;
+    ScopedHandle mutex;
     ASSERT_FALSE(activateRunningInstance(&mutex));
     createWindow();
     auto takenElsewhere = [] {
@@ -110,7 +109,6 @@ TEST_F(ShellTest, DestroyingMainWindowReleasesTheMutex)
     EXPECT_FALSE(takenElsewhere());
     DestroyWindow(mainWindow);
     EXPECT_TRUE(takenElsewhere());
-    CloseHandle(mutex);
 }
 
 TEST_F(ShellTest, MessageLoopReturnsTheQuitCode)
@@ -122,22 +120,22 @@ TEST_F(ShellTest, MessageLoopReturnsTheQuitCode)
 TEST_F(ShellTest, TrayIconRecordIsFilledOnCreation)
 {
     createWindow();
-    EXPECT_EQ(trayIcon.cbSize, static_cast<DWORD>(NOTIFYICONDATAW_V3_SIZE));
-    EXPECT_EQ(trayIcon.hWnd, mainWindow);
-    EXPECT_EQ(trayIcon.uID, 1u);
-    EXPECT_EQ(trayIcon.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
-    EXPECT_EQ(trayIcon.uCallbackMessage, 1124u);
-    EXPECT_NE(trayIcon.hIcon, nullptr);
-    EXPECT_STREQ(trayIcon.szTip, L"Vexlumen");
+    EXPECT_EQ(trayIconData().cbSize, static_cast<DWORD>(NOTIFYICONDATAW_V3_SIZE));
+    EXPECT_EQ(trayIconData().hWnd, mainWindow);
+    EXPECT_EQ(trayIconData().uID, 1u);
+    EXPECT_EQ(trayIconData().uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
+    EXPECT_EQ(trayIconData().uCallbackMessage, 1124u);
+    EXPECT_NE(trayIconData().hIcon, nullptr);
+    EXPECT_STREQ(trayIconData().szTip, L"Vexlumen");
     // NIM_MODIFY succeeds only for an icon the shell knows.
-    NOTIFYICONDATAW probe = trayIcon;
+    NOTIFYICONDATAW probe = trayIconData();
     EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &probe));
 }
 
 TEST_F(ShellTest, IconIsAddedAgainWhenTheShellRestarts)
 {
     createWindow();
-    NOTIFYICONDATAW probe = trayIcon;
+    NOTIFYICONDATAW probe = trayIconData();
     ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &probe));
     ASSERT_FALSE(Shell_NotifyIconW(NIM_MODIFY, &probe));
     SendMessageW(mainWindow, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
@@ -153,14 +151,14 @@ TEST_F(ShellTest, IconIsAddedAgainWhenTheShellRestarts)
 TEST_F(ShellTest, FailedAddIsRetriedUntilTheIconIsThere)
 {
     createWindow();
-    NOTIFYICONDATAW probe = trayIcon;
+    NOTIFYICONDATAW probe = trayIconData();
     ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &probe));
     ASSERT_TRUE(Shell_NotifyIconW(NIM_ADD, &probe));
     addTrayIcon(mainWindow);
-    EXPECT_GT(trayRetryDelayMs, 0u);
+    EXPECT_GT(trayRetryDelayMs(), 0u);
     ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &probe));
     EXPECT_TRUE(pumpUntil([&] { return Shell_NotifyIconW(NIM_MODIFY, &probe) != FALSE; }));
-    EXPECT_EQ(trayRetryDelayMs, 0u);
+    EXPECT_EQ(trayRetryDelayMs(), 0u);
 }
 
 // An autostarted window is hidden, and the icon is its only way in: the adds
@@ -170,25 +168,25 @@ TEST_F(ShellTest, FailedAddIsRetriedUntilTheIconIsThere)
 TEST_F(ShellTest, FailedAddKeepsBeingRetriedWithBackOff)
 {
     createWindow();
-    NOTIFYICONDATAW probe = trayIcon;
+    NOTIFYICONDATAW probe = trayIconData();
     ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &probe));
     ASSERT_TRUE(Shell_NotifyIconW(NIM_ADD, &probe));
     addTrayIcon(mainWindow);
-    EXPECT_EQ(trayRetryDelayMs, 2000u);
+    EXPECT_EQ(trayRetryDelayMs(), 2000u);
     for (UINT expected : {4000u, 8000u, 16000u, 32000u, 60000u, 60000u}) {
         SendMessageW(mainWindow, WM_TIMER, IDT_TRAY_RETRY, 0);
-        EXPECT_EQ(trayRetryDelayMs, expected);
+        EXPECT_EQ(trayRetryDelayMs(), expected);
     }
     // About an hour of failed adds.
     for (int i = 0; i < 60; ++i) SendMessageW(mainWindow, WM_TIMER, IDT_TRAY_RETRY, 0);
-    EXPECT_EQ(trayRetryDelayMs, 60000u);
+    EXPECT_EQ(trayRetryDelayMs(), 60000u);
     ASSERT_TRUE(KillTimer(mainWindow, IDT_TRAY_RETRY));
-    SetTimer(mainWindow, IDT_TRAY_RETRY, trayRetryDelayMs, nullptr);
+    SetTimer(mainWindow, IDT_TRAY_RETRY, trayRetryDelayMs(), nullptr);
 
     ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &probe));
     SendMessageW(mainWindow, WM_TIMER, IDT_TRAY_RETRY, 0);
     EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &probe));
-    EXPECT_EQ(trayRetryDelayMs, 0u);
+    EXPECT_EQ(trayRetryDelayMs(), 0u);
     EXPECT_FALSE(KillTimer(mainWindow, IDT_TRAY_RETRY));
 
     // A restarted shell that does not take the icon at once.
@@ -196,23 +194,23 @@ TEST_F(ShellTest, FailedAddKeepsBeingRetriedWithBackOff)
     ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &probe));
     ASSERT_TRUE(Shell_NotifyIconW(NIM_ADD, &probe));
     SendMessageW(mainWindow, taskbarCreated, 0, 0);
-    EXPECT_EQ(trayRetryDelayMs, 2000u);
+    EXPECT_EQ(trayRetryDelayMs(), 2000u);
     for (int i = 0; i < 3; ++i) SendMessageW(mainWindow, WM_TIMER, IDT_TRAY_RETRY, 0);
-    EXPECT_EQ(trayRetryDelayMs, 16000u);
+    EXPECT_EQ(trayRetryDelayMs(), 16000u);
     SendMessageW(mainWindow, taskbarCreated, 0, 0);
-    EXPECT_EQ(trayRetryDelayMs, 2000u);
+    EXPECT_EQ(trayRetryDelayMs(), 2000u);
 
     SendMessageW(mainWindow, WM_COMMAND, IDM_TRAY_EXIT, 0);
-    EXPECT_EQ(trayRetryDelayMs, 0u);
+    EXPECT_EQ(trayRetryDelayMs(), 0u);
 }
 
 TEST_F(ShellTest, NoticeIsOfferedOnlyAtFirstHide)
 {
     createWindow();
-    EXPECT_FALSE(trayNoticeShown);
+    EXPECT_FALSE(wasTrayNoticeShown());
     hideToTray(mainWindow);
-    EXPECT_TRUE(trayNoticeShown);
-    EXPECT_FALSE(trayIcon.uFlags & NIF_INFO);
+    EXPECT_TRUE(wasTrayNoticeShown());
+    EXPECT_FALSE(trayIconData().uFlags & NIF_INFO);
     EXPECT_FALSE(IsWindowVisible(mainWindow));
     // The balloon is a visible tooltip window owned by the tray.
     EXPECT_TRUE(pumpUntil([] {

@@ -24,6 +24,8 @@
 #include "store/autostart.h"
 #include "store/credential_store.h"
 #include "store/state_store.h"
+#include "tests/common/app_texts.h"
+#include "update/update_types.h"
 #include "ui/theme.h"
 
 // --- Worker launches -------------------------------------------------------
@@ -39,19 +41,11 @@ inline std::vector<LaunchedWorker>& launchedWorkers()
     return workers;
 }
 
-inline std::atomic<int>* liveWorkersOf(LPTHREAD_START_ROUTINE routine)
-{
-    if (routine == updateWorker) return &liveUpdateWorkers;
-    if (routine == loginWorker) return &liveLoginWorkers;
-    if (routine == connectivityWorker) return &liveConnectivityWorkers;
-    return nullptr;
-}
-
 // A recorded worker never runs, so it ends (for the live count) at once.
 inline bool recordLaunch(LPTHREAD_START_ROUTINE routine, void* argument)
 {
     launchedWorkers().push_back({routine, argument});
-    if (std::atomic<int>* live = liveWorkersOf(routine)) --*live;
+    --liveWorkersOf(routine);
     return true;
 }
 
@@ -295,8 +289,7 @@ protected:
         ASSERT_TRUE(registered);
         forgetStoredAccountAndState();
         appState = AppState{};
-        trayNoticeShown = false;
-        launchWorker = recordLaunch;
+        gLaunchWorker = recordLaunch;
         previousAutostart = isAutostartEnabled();
     }
 
@@ -307,7 +300,7 @@ protected:
         drainMessages();
         mainWindow = nullptr;
         freeLaunchedWorkers();
-        launchWorker = launchWorkerThread;
+        gLaunchWorker = launchWorkerThread;
         writeCredential = CredWriteW;
         deleteCredential = CredDeleteW;
         writeRunValue = RegSetValueExW;

@@ -38,7 +38,7 @@ protected:
         MainWindowTest::SetUp();
         if (serviceDir().empty()) GTEST_SKIP() << "no update service in this run";
         ASSERT_TRUE(serviceSetConfig(kAccountConfig));
-        launchWorker = launchAndKeep;
+        gLaunchWorker = launchAndKeep;
     }
     void TearDown() override
     {
@@ -131,6 +131,7 @@ TEST_F(WorkerTest, UpdateGivenUpAtItsDeadlineIgnoresItsLateAnswer)
     ASSERT_FALSE(HasFailure());
     // Only the updates reach the service.
     KillTimer(mainWindow, IDT_CONNECTIVITY);
+    appState.updateStartTick -= kWorkerDeadlineMs;
     SendMessageW(mainWindow, WM_TIMER, IDT_UPDATE_DEADLINE, 0);
     EXPECT_EQ(appState.errorText, describeResult("network_error"));
     EXPECT_TRUE(controlEnabled(IDC_UPDATE_IP));
@@ -139,7 +140,7 @@ TEST_F(WorkerTest, UpdateGivenUpAtItsDeadlineIgnoresItsLateAnswer)
             "address": "203.0.113.99"})"));
     ASSERT_TRUE(waitForWorkers(60000));
     drainMessages();
-    EXPECT_EQ(liveUpdateWorkers, 0);
+    EXPECT_EQ(liveWorkersOf(updateWorker), 0);
     EXPECT_EQ(appState.updateStatus, UpdateStatus::Failed);
     EXPECT_TRUE(appState.lastIp.empty());
     SendMessageW(mainWindow, WM_COMMAND, IDC_UPDATE_IP, 0);

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/login_flow.h"
+#include "app/login_rules.h"
 #include "app/startup.h"
 
 namespace {

@@ -26,11 +26,11 @@
 #include <string>
 #include <vector>
 
-#include "app/startup.h"
 #include "core/app_messages.h"
 #include "core/app_state.h"
 #include "core/control_ids.h"
 #include "store/credential_store.h"
+#include "tests/common/app_texts.h"
 #include "tests/common/service_client.h"
 
 #include <psapi.h>
