@@ -398,7 +398,7 @@ void trickledUpdate(HWND hwnd, const std::wstring& configPath, DWORD processId)
     HWND update = GetDlgItem(hwnd, IDC_UPDATE_IP);
     waitUntilEnabled(update, 60000);
     const long threadsBefore = threadCount(processId);
-    writeWholeFile(configPath, config.substr(0, end) + R"(, "trickle_tunnel": 1})");
+    writeFileAtomically(configPath, config.substr(0, end) + R"(, "trickle_tunnel": 1})");
     const ULONGLONG start = GetTickCount64();
     PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDC_UPDATE_IP, BN_CLICKED), reinterpret_cast<LPARAM>(update));
     while (IsWindowEnabled(update) && GetTickCount64() - start < 5000)
@@ -412,7 +412,7 @@ void trickledUpdate(HWND hwnd, const std::wstring& configPath, DWORD processId)
     else
         std::printf("  update through a tunnel trickling a byte a second: no result after %lu s; threads %ld -> %ld\n",
                     kTrickleLimitMs / 1000, threadsBefore, threadsAfter);
-    writeWholeFile(configPath, config);
+    writeFileAtomically(configPath, config);
     waitUntilEnabled(update, 60000);
 }
 
