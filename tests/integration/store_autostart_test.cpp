@@ -148,20 +148,14 @@ TEST_F(Autostart, RefusedWriteIsReportedAndChangesNothing)
 
 TEST_F(Autostart, AnyValueOfThatNameCountsAsEnabled)
 {
-    const DWORD number = 1;
-    const BYTE* numberBytes = reinterpret_cast<const BYTE*>(&number);
-    struct Case {
-        const char* label;
-        DWORD type;
-        std::vector<BYTE> data;
-    } cases[] = {
+    const RawValueCase cases[] = {
         {"a stale path", REG_SZ, bytesOf(L"\"C:\\Moved Away\\Lumaroth.exe\" /startup")},
         {"REG_SZ with no data", REG_SZ, std::vector<BYTE>()},
         {"REG_SZ with the NUL alone", REG_SZ, std::vector<BYTE>{0, 0}},
-        {"REG_DWORD", REG_DWORD, std::vector<BYTE>(numberBytes, numberBytes + sizeof number)},
+        {"REG_DWORD", REG_DWORD, bytesOf(DWORD(1))},
         {"REG_BINARY with no data", REG_BINARY, std::vector<BYTE>()},
     };
-    for (const Case& c : cases) {
+    for (const RawValueCase& c : cases) {
         SCOPED_TRACE(c.label);
         ASSERT_TRUE(putRawValue(kRunKey, kRunValueName, c.type, c.data));
         EXPECT_TRUE(isAutostartEnabled());
