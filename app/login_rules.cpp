@@ -37,7 +37,7 @@ std::wstring loginInputProblem(const std::wstring& hostname, const std::wstring&
     // copy of the key left in freed memory. Apart, the fields convert to the
     // same bytes as joined: a "|" between them completes no surrogate pair.
     const size_t blobBytes = utf8Length(hostname) + 1 + utf8Length(username) + 1 + utf8Length(updateKey);
-    if (blobBytes > kMaxCredentialBlobBytes)
+    if (!accountBlobFits(blobBytes))
         return kAccountTooLongText;
     return std::wstring();
 }

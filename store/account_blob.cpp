@@ -3,6 +3,8 @@
 namespace {
 
 const char kSeparator = '|';
+// CRED_MAX_CREDENTIAL_BLOB_SIZE, which a pure file cannot take from <wincred.h>.
+const size_t kMaxCredentialBlobBytes = 2560;
 
 }  // namespace
 
@@ -13,6 +15,11 @@ std::string joinAccountBlob(const AccountFields& fields)
     blob.append(fields.hostname).append(1, kSeparator).append(fields.username).append(1, kSeparator);
     blob.append(fields.updateKey);
     return blob;
+}
+
+bool accountBlobFits(size_t blobBytes)
+{
+    return blobBytes <= kMaxCredentialBlobBytes;
 }
 
 bool splitAccountBlob(const std::string& blob, AccountFields& fields)

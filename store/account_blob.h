@@ -11,9 +11,8 @@ struct AccountFields {
     std::string updateKey;
 };
 
-// The credential manager keeps no larger blob.
-inline constexpr unsigned long kMaxCredentialBlobBytes = 2560;   // CRED_MAX_CREDENTIAL_BLOB_SIZE
-
 std::string joinAccountBlob(const AccountFields& fields);
+// Whether the credential manager keeps a blob of this many bytes.
+bool accountBlobFits(size_t blobBytes);
 // False, leaving fields untouched, when the blob lacks two separators.
 bool splitAccountBlob(const std::string& blob, AccountFields& fields);

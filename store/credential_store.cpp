@@ -1,42 +1,51 @@
 #include "store/credential_store.h"
 
+#include <wincred.h>
+
+#include <string>
+
 #include "core/app_state.h"
+#include "core/scoped_win.h"
 #include "core/secure_wipe.h"
 #include "core/system_error.h"
 #include "core/text_encoding.h"
 #include "store/account_blob.h"
+#include "store/store_calls.h"
 
-#include <string>
+namespace {
 
-CredentialWriter writeCredential = CredWriteW;
-CredentialDeleter deleteCredential = CredDeleteW;
+const wchar_t kCredentialTarget[] = L"Vexlumen";
+const wchar_t kCredentialComment[] = L"Lumaroth Dynamic DNS Client";
 
 // The blob carries the update key: wipe each copy once it is no longer needed.
-static void wipeFields(AccountFields& fields)
+void wipeFields(AccountFields& fields)
 {
     wipeBytes(fields.hostname);
     wipeBytes(fields.username);
     wipeBytes(fields.updateKey);
 }
 
+}  // namespace
+
 void loadAccount()
 {
-    PCREDENTIALW credential = nullptr;
-    if (!CredReadW(kCredentialTarget, CRED_TYPE_GENERIC, 0, &credential))
+    ScopedCredential credential;
+    if (!CredReadW(kCredentialTarget, CRED_TYPE_GENERIC, 0, credential.put()))
         return;
-    if (credential->CredentialBlobSize > 0) {
-        std::string blob(reinterpret_cast<const char*>(credential->CredentialBlob), credential->CredentialBlobSize);
-        AccountFields fields;
-        if (splitAccountBlob(blob, fields)) {
-            appState.hostname = utf8ToWide(fields.hostname);
-            appState.username = utf8ToWide(fields.username);
-            appState.updateKey = utf8ToWide(fields.updateKey);
-        }
-        wipeFields(fields);
-        wipeBytes(blob);
-        SecureZeroMemory(credential->CredentialBlob, credential->CredentialBlobSize);
+    const DWORD size = credential.get()->CredentialBlobSize;
+    if (size == 0)
+        return;
+    BYTE* const stored = credential.get()->CredentialBlob;
+    std::string blob(reinterpret_cast<const char*>(stored), size);
+    AccountFields fields;
+    if (splitAccountBlob(blob, fields)) {
+        appState.hostname = utf8ToWide(fields.hostname);
+        appState.username = utf8ToWide(fields.username);
+        appState.updateKey = utf8ToWide(fields.updateKey);
     }
-    CredFree(credential);
+    wipeFields(fields);
+    wipeBytes(blob);
+    SecureZeroMemory(stored, size);
 }
 
 DWORD saveAccount(const std::wstring& hostname, const std::wstring& username, const std::wstring& updateKey)
@@ -57,12 +66,12 @@ DWORD saveAccount(const std::wstring& hostname, const std::wstring& username, co
     credential.Attributes = nullptr;
     credential.TargetAlias = nullptr;
     credential.UserName = const_cast<wchar_t*>(username.c_str());
-    const DWORD status = writeCredential(&credential, 0) ? ERROR_SUCCESS : lastErrorCode();
+    const DWORD status = gStoreCalls.writeCredential(&credential, 0) ? ERROR_SUCCESS : lastErrorCode();
     wipeBytes(blob);
     return status;
 }
 
 DWORD deleteAccount()
 {
-    return deleteCredential(kCredentialTarget, CRED_TYPE_GENERIC, 0) ? ERROR_SUCCESS : lastErrorCode();
+    return gStoreCalls.deleteCredential(kCredentialTarget, CRED_TYPE_GENERIC, 0) ? ERROR_SUCCESS : lastErrorCode();
 }

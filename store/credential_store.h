@@ -3,21 +3,8 @@
 #pragma once
 
 #include <windows.h>
-#include <wincred.h>
 
 #include <string>
-
-#include "store/account_blob.h"
-
-inline constexpr wchar_t kCredentialTarget[] = L"Vexlumen";
-inline constexpr wchar_t kCredentialComment[] = L"Lumaroth Dynamic DNS Client";
-
-// The credential manager's write and delete, CredWriteW and CredDeleteW unless
-// a test puts a failing stand-in in their place.
-using CredentialWriter = BOOL(WINAPI*)(PCREDENTIALW credential, DWORD flags);
-using CredentialDeleter = BOOL(WINAPI*)(LPCWSTR targetName, DWORD type, DWORD flags);
-extern CredentialWriter writeCredential;
-extern CredentialDeleter deleteCredential;
 
 void loadAccount();
 // ERROR_SUCCESS once the credential holds this account, otherwise the

@@ -1,44 +1,66 @@
 #include "store/state_store.h"
 
-#include "core/app_state.h"
-
 #include <cwchar>
 
+#include "core/app_state.h"
+#include "core/scoped_win.h"
 #include "core/time_text.h"
+
+namespace {
+
+// Where the state lives: HKCU\Software\Lumaroth and its three values.
+const wchar_t kStateKey[] = L"Software\\Lumaroth";
+const wchar_t kValueLastIp[] = L"ddns_last_ip";
+const wchar_t kValueLastTime[] = L"ddns_last_time";
+const wchar_t kValueIpChangeTime[] = L"ddns_ip_change_time";
+const DWORD kStateReadBufferBytes = 2048;
+
+// A hand-edited value can hold a month 13 or a negative hour; such a time
+// cannot become a FILETIME, so no formatter could show it. It counts as absent.
+void loadStateTime(const wchar_t* name, SYSTEMTIME& time, bool& present)
+{
+    std::wstring text = readStateValue(name);
+    if (text.empty())
+        return;
+    std::optional<SYSTEMTIME> parsed = parseStateTime(text);
+    FILETIME check;
+    if (!parsed || !SystemTimeToFileTime(&*parsed, &check))
+        return;
+    time = *parsed;
+    present = true;
+}
+
+}  // namespace
 
 std::wstring readStateValue(const wchar_t* name)
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kStateKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    ScopedRegKey key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kStateKey, 0, KEY_READ, key.put()) != ERROR_SUCCESS)
         return std::wstring();
 
     wchar_t buffer[kStateReadBufferBytes / sizeof(wchar_t)] = {};
     DWORD type = REG_NONE;
     DWORD size = kStateReadBufferBytes;
-    LONG status = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
-    std::wstring text;
+    const LONG status = RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
     // ERROR_MORE_DATA (a value over the buffer) and any other type read as
     // empty. The stored data need not end in a NUL, and a hand-made value may
     // even have an odd byte count: only whole characters inside the returned
     // size count.
-    if (status == ERROR_SUCCESS && type == REG_SZ && size <= kStateReadBufferBytes) {
-        size_t units = size / sizeof(wchar_t);
-        text.assign(buffer, wcsnlen(buffer, units));
-    }
-    RegCloseKey(key);
-    return text;
+    if (status != ERROR_SUCCESS || type != REG_SZ || size > kStateReadBufferBytes)
+        return std::wstring();
+    return std::wstring(buffer, wcsnlen(buffer, size / sizeof(wchar_t)));
 }
 
 DWORD writeStateValue(const wchar_t* name, const std::wstring& text)
 {
-    HKEY key = nullptr;
+    ScopedRegKey key;
     const LSTATUS opened = RegCreateKeyExW(HKEY_CURRENT_USER, kStateKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                           KEY_WRITE, nullptr, &key, nullptr);
-    if (opened != ERROR_SUCCESS) return static_cast<DWORD>(opened);
-    const LSTATUS written = RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                                           static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
-    return static_cast<DWORD>(written);
+                                           KEY_WRITE, nullptr, key.put(), nullptr);
+    if (opened != ERROR_SUCCESS)
+        return static_cast<DWORD>(opened);
+    const BYTE* data = reinterpret_cast<const BYTE*>(text.c_str());
+    const DWORD size = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
+    return static_cast<DWORD>(RegSetValueExW(key.get(), name, 0, REG_SZ, data, size));
 }
 
 std::optional<SYSTEMTIME> parseStateTime(const std::wstring& text)
@@ -54,21 +76,6 @@ std::optional<SYSTEMTIME> parseStateTime(const std::wstring& text)
     time.wMinute = static_cast<WORD>(parsed->minute);
     time.wSecond = static_cast<WORD>(parsed->second);
     return time;
-}
-
-// A hand-edited value can hold a month 13 or a negative hour; such a time
-// cannot become a FILETIME, so no formatter could show it. It counts as absent.
-static void loadStateTime(const wchar_t* name, SYSTEMTIME& time, bool& present)
-{
-    std::wstring text = readStateValue(name);
-    if (text.empty())
-        return;
-    std::optional<SYSTEMTIME> parsed = parseStateTime(text);
-    FILETIME check;
-    if (!parsed || !SystemTimeToFileTime(&*parsed, &check))
-        return;
-    time = *parsed;
-    present = true;
 }
 
 void loadState()
@@ -101,17 +108,16 @@ DWORD saveUpdateState(const std::wstring& ip, bool ipChanged)
 
 DWORD deleteStateValues()
 {
-    HKEY key = nullptr;
-    const LSTATUS opened = RegOpenKeyExW(HKEY_CURRENT_USER, kStateKey, 0, KEY_WRITE, &key);
+    ScopedRegKey key;
+    const LSTATUS opened = RegOpenKeyExW(HKEY_CURRENT_USER, kStateKey, 0, KEY_WRITE, key.put());
     // No key, no values.
     if (opened == ERROR_FILE_NOT_FOUND) return ERROR_SUCCESS;
     if (opened != ERROR_SUCCESS) return static_cast<DWORD>(opened);
     DWORD status = ERROR_SUCCESS;
     for (const wchar_t* name : {kValueLastIp, kValueLastTime, kValueIpChangeTime}) {
-        const LSTATUS deleted = RegDeleteValueW(key, name);
+        const LSTATUS deleted = RegDeleteValueW(key.get(), name);
         if (status == ERROR_SUCCESS && deleted != ERROR_SUCCESS && deleted != ERROR_FILE_NOT_FOUND)
             status = static_cast<DWORD>(deleted);
     }
-    RegCloseKey(key);
     return status;
 }

@@ -7,13 +7,6 @@
 #include <optional>
 #include <string>
 
-// Where the state lives: HKCU\Software\Lumaroth and its three values.
-inline constexpr wchar_t kStateKey[] = L"Software\\Lumaroth";
-inline constexpr wchar_t kValueLastIp[] = L"ddns_last_ip";
-inline constexpr wchar_t kValueLastTime[] = L"ddns_last_time";
-inline constexpr wchar_t kValueIpChangeTime[] = L"ddns_ip_change_time";
-inline constexpr unsigned long kStateReadBufferBytes = 2048;
-
 std::wstring readStateValue(const wchar_t* name);
 // ERROR_SUCCESS or the registry's error.
 DWORD writeStateValue(const wchar_t* name, const std::wstring& text);

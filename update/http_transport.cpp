@@ -3,7 +3,20 @@
 #include <windows.h>
 #include <winhttp.h>
 
+#include <utility>
+
+#include "core/scoped_win.h"
+#include "res/version.h"
+
 namespace {
+
+const wchar_t kUserAgent[] = L"Lumaroth-Client/" LUMAROTH_VERSION_WIDE L" Windows";
+const INTERNET_PORT kHttpsPort = INTERNET_DEFAULT_HTTPS_PORT;
+const int kNetworkTimeoutMs = 15000;     // each of resolve, connect, send, receive
+const DWORD kReadChunkBytes = 4095;
+const DWORD kReadBufferBytes = 4096;
+// Replies are a few bytes; a server that sends more is broken or hostile.
+const DWORD kMaxBodyBytes = 64 * 1024;
 
 // TLS 1.2 and 1.3 only. Windows 7 speaks only SSL 3 and TLS 1.0 unless asked,
 // and a system that does not know the 1.3 flag refuses the whole value.
@@ -17,11 +30,12 @@ DWORD remainingMs(ULONGLONG deadline)
     return now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
 }
 
-// No single wait may reach past the deadline.
-void boundReceiveTimeout(HINTERNET request, DWORD remaining)
+// No single wait may reach past the deadline: option is the time-out of the
+// wait to come, at most the phase's own.
+void boundTimeout(HINTERNET request, DWORD option, DWORD remaining)
 {
     DWORD timeout = remaining < static_cast<DWORD>(kNetworkTimeoutMs) ? remaining : kNetworkTimeoutMs;
-    WinHttpSetOption(request, WINHTTP_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
+    WinHttpSetOption(request, option, &timeout, sizeof timeout);
 }
 
 // Reads until the server ends the body, a read fails (the connection broke
@@ -35,7 +49,7 @@ bool readBody(HINTERNET request, ULONGLONG deadline, std::string& body)
         const DWORD remaining = remainingMs(deadline);
         if (remaining == 0)
             return false;
-        boundReceiveTimeout(request, remaining);
+        boundTimeout(request, WINHTTP_OPTION_RECEIVE_TIMEOUT, remaining);
         // Only what has arrived: a read of a whole chunk waits until the chunk
         // is full, one trickled byte after another, and the deadline would
         // never be looked at.
@@ -72,66 +86,63 @@ bool prepareRequest(HINTERNET request, const wchar_t* extraHeader)
     return true;
 }
 
+// The session's time-outs and protocols. None of these failing stops the
+// exchange: each is a bound or a hardening on top of working defaults.
+void configureSession(HINTERNET session)
+{
+    WinHttpSetTimeouts(session, kNetworkTimeoutMs, kNetworkTimeoutMs, kNetworkTimeoutMs, kNetworkTimeoutMs);
+    // The wait for the response headers has a time-out of its own that
+    // WinHttpSetTimeouts leaves alone; under Wine its default lets a server
+    // that takes the request and never answers hold the worker for minutes.
+    DWORD responseTimeout = kNetworkTimeoutMs;
+    WinHttpSetOption(session, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseTimeout, sizeof responseTimeout);
+    DWORD protocols = kSecureProtocols;
+    if (!WinHttpSetOption(session, WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols)) {
+        protocols = kSecureProtocolsFallback;
+        WinHttpSetOption(session, WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols);
+    }
+}
+
 }  // namespace
 
 HttpResponse httpsGet(const std::wstring& host, const std::wstring& path, const wchar_t* extraHeader)
 {
     HttpResponse response;
     const ULONGLONG deadline = GetTickCount64() + kExchangeDeadlineMs;
-    HINTERNET connection = nullptr;
-    HINTERNET request = nullptr;
 
-    HINTERNET session = WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
-                                    WINHTTP_NO_PROXY_BYPASS, 0);
-    if (session) {
-        WinHttpSetTimeouts(session, kNetworkTimeoutMs, kNetworkTimeoutMs, kNetworkTimeoutMs,
-                           kNetworkTimeoutMs);
-        // The wait for the response headers has a time-out of its own that
-        // WinHttpSetTimeouts leaves alone; under Wine its default lets a server
-        // that takes the request and never answers hold the worker for minutes.
-        DWORD responseTimeout = kNetworkTimeoutMs;
-        WinHttpSetOption(session, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseTimeout,
-                         sizeof responseTimeout);
-        DWORD protocols = kSecureProtocols;
-        if (!WinHttpSetOption(session, WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols)) {
-            protocols = kSecureProtocolsFallback;
-            WinHttpSetOption(session, WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols);
-        }
-        connection = WinHttpConnect(session, host.c_str(), kHttpsPort, 0);
-    }
-    if (connection) {
-        // No escape flags: WinHTTP's default escaping of unsafe characters
-        // (spaces, for one) is the only change the path undergoes.
-        request = WinHttpOpenRequest(connection, L"GET", path.c_str(), nullptr, WINHTTP_NO_REFERER,
-                                     WINHTTP_DEFAULT_ACCEPT_TYPES, WINHTTP_FLAG_SECURE);
-    }
-    if (request && prepareRequest(request, extraHeader)) {
-        // The wait for the headers ends at the deadline as well.
-        DWORD responseWait = remainingMs(deadline);
-        if (responseWait > static_cast<DWORD>(kNetworkTimeoutMs)) responseWait = kNetworkTimeoutMs;
-        WinHttpSetOption(request, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseWait, sizeof responseWait);
+    const ScopedInternet session(WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
+                                             WINHTTP_NO_PROXY_BYPASS, 0));
+    if (!session)
+        return response;
+    configureSession(session.get());
+    const ScopedInternet connection(WinHttpConnect(session.get(), host.c_str(), kHttpsPort, 0));
+    if (!connection)
+        return response;
+    // No escape flags: WinHTTP's default escaping of unsafe characters
+    // (spaces, for one) is the only change the path undergoes.
+    const ScopedInternet request(WinHttpOpenRequest(connection.get(), L"GET", path.c_str(), nullptr,
+                                                    WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
+                                                    WINHTTP_FLAG_SECURE));
+    if (!request || !prepareRequest(request.get(), extraHeader))
+        return response;
 
-        if (WinHttpSendRequest(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0) &&
-            WinHttpReceiveResponse(request, nullptr) && remainingMs(deadline) > 0) {
-            DWORD status = 0;
-            DWORD statusSize = sizeof status;
-            // A failed query leaves 0, which the caller reports as "http_0".
-            WinHttpQueryHeaders(request, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
-                                WINHTTP_HEADER_NAME_BY_INDEX, &status, &statusSize, WINHTTP_NO_HEADER_INDEX);
-            if (readBody(request, deadline, response.body)) {
-                response.statusCode = status;
-                response.ok = true;
-            } else {
-                response.body.clear();
-            }
-        }
-    }
-
-    if (request)
-        WinHttpCloseHandle(request);
-    if (connection)
-        WinHttpCloseHandle(connection);
-    if (session)
-        WinHttpCloseHandle(session);
+    // The wait for the headers ends at the deadline as well.
+    boundTimeout(request.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, remainingMs(deadline));
+    if (!WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0))
+        return response;
+    if (!WinHttpReceiveResponse(request.get(), nullptr) || remainingMs(deadline) == 0)
+        return response;
+    DWORD status = 0;
+    DWORD statusSize = sizeof status;
+    // A failed query leaves 0, which the caller reports as "http_0".
+    WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                        WINHTTP_HEADER_NAME_BY_INDEX, &status, &statusSize, WINHTTP_NO_HEADER_INDEX);
+    std::string body;
+    if (!readBody(request.get(), deadline, body))
+        return response;
+    response.ok = true;
+    response.statusCode = status;
+    response.body = std::move(body);
     return response;
 }
+

@@ -4,12 +4,8 @@
 
 #include <string>
 
-#include "res/version.h"
 #include "update/update_types.h"
 
-inline constexpr wchar_t kUserAgent[] = L"Lumaroth-Client/" LUMAROTH_VERSION_WIDE L" Windows";
-inline constexpr unsigned short kHttpsPort = 443;
-inline constexpr int kNetworkTimeoutMs = 15000;     // each of resolve, connect, send, receive
 // The whole exchange, from WinHttpOpen to the end of the body. Each phase has
 // its own 15 s time-out, but a peer that sends one byte every 14 s never
 // trips it; without a total bound such a peer holds a worker for days, and a
@@ -18,10 +14,6 @@ inline constexpr int kNetworkTimeoutMs = 15000;     // each of resolve, connect,
 // that cannot be interrupted (a trickled TLS handshake) is cut off by the
 // caller, which abandons the worker.
 inline constexpr unsigned kExchangeDeadlineMs = 30000;
-inline constexpr unsigned long kReadChunkBytes = 4095;
-inline constexpr unsigned long kReadBufferBytes = 4096;
-// Replies are a few bytes; a server that sends more is broken or hostile.
-inline constexpr unsigned long kMaxBodyBytes = 64 * 1024;
 
 // extraHeader: one header line without CR LF, or nullptr for none. The
 // server's certificate is always checked: the request carries the update key.

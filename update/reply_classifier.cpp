@@ -6,6 +6,10 @@
 
 namespace {
 
+// Besides "good", the one reply word of a taken update: the address was
+// already set.
+const char kCodeNochg[] = "nochg";
+
 // The server ends its reply with a line break or pads it with blanks; tabs and
 // other white space are not its doing and stay part of the reply.
 bool isPadding(char c)

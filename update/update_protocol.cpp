@@ -9,6 +9,16 @@
 #include "update/reply_classifier.h"
 #include "update/update_types.h"
 
+namespace {
+
+// The update server and the fixed parts of its two requests.
+const wchar_t kUpdateServerHost[] = L"dynupdate.vexlumen.net";
+const wchar_t kUpdatePathPrefix[] = L"/?hostname=";
+const wchar_t kConnectivityPath[] = L"/dyndns/getip";
+const wchar_t kAuthorizationPrefix[] = L"Authorization: Basic ";
+
+}  // namespace
+
 std::string base64Encode(const std::string& bytes)
 {
     const BYTE* data = reinterpret_cast<const BYTE*>(bytes.data());

@@ -5,12 +5,6 @@
 
 #include "update/update_types.h"
 
-// The update server and the fixed parts of its two requests.
-inline constexpr wchar_t kUpdateServerHost[] = L"dynupdate.vexlumen.net";
-inline constexpr wchar_t kUpdatePathPrefix[] = L"/?hostname=";
-inline constexpr wchar_t kConnectivityPath[] = L"/dyndns/getip";
-inline constexpr wchar_t kAuthorizationPrefix[] = L"Authorization: Basic ";
-
 struct UpdateRequestParts {
     std::wstring path;      // "/?hostname=" + host name, unescaped
     std::wstring header;    // "Authorization: Basic " + base64(user ":" key)

@@ -22,7 +22,6 @@ struct UpdateResult {
 
 // Result codes: the reply words the client acts on and its own two codes.
 inline constexpr char kCodeGood[] = "good";
-inline constexpr char kCodeNochg[] = "nochg";
 inline constexpr char kCodeNetworkError[] = "network_error";
 inline constexpr char kHttpCodePrefix[] = "http_";          // + the decimal HTTP status
 inline constexpr unsigned kHttpStatusOk = 200;

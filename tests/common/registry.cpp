@@ -5,24 +5,18 @@
 
 #include <cwchar>
 
-namespace {
-
-constexpr wchar_t kLumarothKey[] = L"Software\\Lumaroth";
-constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr wchar_t kCredentialName[] = L"Vexlumen";
-
-}  // namespace
+#include "core/scoped_win.h"
+#include "tests/common/external_names.h"
 
 bool readUserString(const wchar_t* key, const wchar_t* value, std::wstring* text)
 {
-    HKEY handle = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_READ, &handle) != ERROR_SUCCESS)
+    ScopedRegKey handle;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_READ, handle.put()) != ERROR_SUCCESS)
         return false;
     wchar_t buffer[2048] = {};
     DWORD size = sizeof buffer - sizeof(wchar_t);
     DWORD type = 0;
-    LONG status = RegQueryValueExW(handle, value, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
-    RegCloseKey(handle);
+    LONG status = RegQueryValueExW(handle.get(), value, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
     if (status != ERROR_SUCCESS || type != REG_SZ)
         return false;
     *text = buffer;
@@ -31,31 +25,26 @@ bool readUserString(const wchar_t* key, const wchar_t* value, std::wstring* text
 
 bool userValueExists(const wchar_t* key, const wchar_t* value)
 {
-    HKEY handle = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_READ, &handle) != ERROR_SUCCESS)
+    ScopedRegKey handle;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_READ, handle.put()) != ERROR_SUCCESS)
         return false;
-    LONG status = RegQueryValueExW(handle, value, nullptr, nullptr, nullptr, nullptr);
-    RegCloseKey(handle);
-    return status == ERROR_SUCCESS;
+    return RegQueryValueExW(handle.get(), value, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 bool keyExists(const wchar_t* keyPath)
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
+    ScopedRegKey key;
+    return RegOpenKeyExW(HKEY_CURRENT_USER, keyPath, 0, KEY_READ, key.put()) == ERROR_SUCCESS;
 }
 
 void writeUserString(const wchar_t* key, const wchar_t* value, const std::wstring& text)
 {
-    HKEY handle = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr) != ERROR_SUCCESS)
+    ScopedRegKey handle;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_WRITE, nullptr, handle.put(), nullptr) !=
+        ERROR_SUCCESS)
         return;
-    RegSetValueExW(handle, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+    RegSetValueExW(handle.get(), value, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                    DWORD((text.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(handle);
 }
 
 bool putRawValue(const wchar_t* keyPath, const wchar_t* name, DWORD type, const std::vector<BYTE>& data)
@@ -65,83 +54,76 @@ bool putRawValue(const wchar_t* keyPath, const wchar_t* name, DWORD type, const 
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtSetValueKey")));
     if (!ntSetValueKey)
         return false;
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, keyPath, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+    ScopedRegKey key;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, keyPath, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr) !=
         ERROR_SUCCESS)
         return false;
     UNICODE_STRING valueName;
     valueName.Buffer = const_cast<wchar_t*>(name);
     valueName.Length = static_cast<USHORT>(wcslen(name) * sizeof(wchar_t));
     valueName.MaximumLength = valueName.Length;
-    LONG status = ntSetValueKey(key, &valueName, 0, type, const_cast<BYTE*>(data.data()),
-                                static_cast<ULONG>(data.size()));
-    RegCloseKey(key);
-    return status == 0;
+    return ntSetValueKey(key.get(), &valueName, 0, type, const_cast<BYTE*>(data.data()),
+                         static_cast<ULONG>(data.size())) == 0;
 }
 
 std::optional<RawValue> getRawValue(const wchar_t* keyPath, const wchar_t* name)
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, keyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    ScopedRegKey key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, keyPath, 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS)
         return std::nullopt;
-    std::optional<RawValue> value;
     DWORD type = REG_NONE;
     DWORD size = 0;
-    if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
-        RawValue raw;
-        raw.type = type;
-        raw.data.resize(size);
-        if (RegQueryValueExW(key, name, nullptr, &type, raw.data.empty() ? nullptr : raw.data.data(), &size) ==
-            ERROR_SUCCESS) {
-            raw.data.resize(size);
-            value = raw;
-        }
-    }
-    RegCloseKey(key);
-    return value;
+    if (RegQueryValueExW(key.get(), name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    RawValue raw;
+    raw.type = type;
+    raw.data.resize(size);
+    if (RegQueryValueExW(key.get(), name, nullptr, &type, raw.data.empty() ? nullptr : raw.data.data(), &size) !=
+        ERROR_SUCCESS)
+        return std::nullopt;
+    raw.data.resize(size);
+    return raw;
 }
 
 void deleteRawValue(const wchar_t* keyPath, const wchar_t* name)
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, keyPath, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
-        return;
-    RegDeleteValueW(key, name);
-    RegCloseKey(key);
+    ScopedRegKey key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, keyPath, 0, KEY_SET_VALUE, key.put()) == ERROR_SUCCESS)
+        RegDeleteValueW(key.get(), name);
 }
 
 StoredState readStoredState()
 {
     StoredState state;
-    state.hasIp = readUserString(kLumarothKey, L"ddns_last_ip", &state.ip);
-    state.hasLastTime = readUserString(kLumarothKey, L"ddns_last_time", &state.lastTime);
-    state.hasChangeTime = readUserString(kLumarothKey, L"ddns_ip_change_time", &state.changeTime);
+    state.hasIp = readUserString(kStateKey, kValueLastIp, &state.ip);
+    state.hasLastTime = readUserString(kStateKey, kValueLastTime, &state.lastTime);
+    state.hasChangeTime = readUserString(kStateKey, kValueIpChangeTime, &state.changeTime);
     return state;
 }
 
 void seedStoredState(const std::wstring& ip, const std::wstring& lastTime, const std::wstring& changeTime)
 {
-    writeUserString(kLumarothKey, L"ddns_last_ip", ip);
-    writeUserString(kLumarothKey, L"ddns_last_time", lastTime);
-    writeUserString(kLumarothKey, L"ddns_ip_change_time", changeTime);
+    writeUserString(kStateKey, kValueLastIp, ip);
+    writeUserString(kStateKey, kValueLastTime, lastTime);
+    writeUserString(kStateKey, kValueIpChangeTime, changeTime);
 }
 
 void seedAutostart(const std::wstring& exePath)
 {
-    writeUserString(kRunKey, L"Lumaroth", L"\"" + exePath + L"\" /startup");
+    writeUserString(kRunKey, kRunValueName, L"\"" + exePath + L"\" /startup");
 }
 
 bool readAccountCredential(StoredCredential* credential)
 {
-    PCREDENTIALW stored = nullptr;
-    if (!CredReadW(kCredentialName, CRED_TYPE_GENERIC, 0, &stored))
+    ScopedCredential owner;
+    if (!CredReadW(kCredentialTarget, CRED_TYPE_GENERIC, 0, owner.put()))
         return false;
+    const CREDENTIALW* stored = owner.get();
     credential->blob.assign(reinterpret_cast<const char*>(stored->CredentialBlob), stored->CredentialBlobSize);
     credential->userName = stored->UserName ? stored->UserName : L"";
     credential->comment = stored->Comment ? stored->Comment : L"";
     credential->type = stored->Type;
     credential->persist = stored->Persist;
-    CredFree(stored);
     return true;
 }
 
@@ -149,7 +131,7 @@ bool writeAccountBlob(const std::string& blob, const wchar_t* userName, const wc
 {
     CREDENTIALW credential{};
     credential.Type = CRED_TYPE_GENERIC;
-    credential.TargetName = const_cast<wchar_t*>(kCredentialName);
+    credential.TargetName = const_cast<wchar_t*>(kCredentialTarget);
     credential.Comment = const_cast<wchar_t*>(comment);
     credential.CredentialBlobSize = static_cast<DWORD>(blob.size());
     credential.CredentialBlob = blob.empty() ? nullptr : reinterpret_cast<BYTE*>(const_cast<char*>(blob.data()));
@@ -160,7 +142,7 @@ bool writeAccountBlob(const std::string& blob, const wchar_t* userName, const wc
 
 void seedAccount(const std::string& hostname, const std::string& username, const std::string& key)
 {
-    writeAccountBlob(hostname + "|" + username + "|" + key, widen(username).c_str(), L"Lumaroth Dynamic DNS Client");
+    writeAccountBlob(hostname + "|" + username + "|" + key, widen(username).c_str(), kCredentialComment);
 }
 
 std::wstring widen(const std::string& utf8)

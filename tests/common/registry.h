@@ -37,6 +37,19 @@ inline std::vector<BYTE> bytesOf(const std::wstring& text, bool withNul = true)
     return std::vector<BYTE>(begin, begin + (text.size() + (withNul ? 1 : 0)) * sizeof(wchar_t));
 }
 
+inline std::vector<BYTE> bytesOf(DWORD number)
+{
+    const BYTE* begin = reinterpret_cast<const BYTE*>(&number);
+    return std::vector<BYTE>(begin, begin + sizeof number);
+}
+
+// One row of a table of hand-made values.
+struct RawValueCase {
+    const char* label;
+    DWORD type;
+    std::vector<BYTE> data;
+};
+
 // Stores exactly these bytes. RegSetValueExW would add a NUL to a string
 // that lacks one, so this goes one level down, as a hand-made value might.
 bool putRawValue(const wchar_t* keyPath, const wchar_t* name, DWORD type, const std::vector<BYTE>& data);

@@ -3,6 +3,7 @@
 // registry and credential helper), and the time texts the journeys compare.
 #pragma once
 
+#include "tests/common/external_names.h"
 #include "tests/common/registry.h"
 
 #include <windows.h>

@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr wchar_t kLogoutQuestion[] =
     L"Are you sure you want to log out?\n\nAll saved hostname and account information will be deleted.";
 
@@ -91,8 +90,8 @@ TEST(Journey, EditHostAndLogout)
     expectControls(main, loginPanel(false, L"", L"", L""));
     EXPECT_EQ(focusOf(main), GetDlgItem(main, 4001));
     EXPECT_TRUE(nothingStored());
-    EXPECT_TRUE(userKeyExists(L"Software\\Lumaroth"));
-    EXPECT_TRUE(userValueExists(kRunKey, L"Lumaroth"));
+    EXPECT_TRUE(userKeyExists(kStateKey));
+    EXPECT_TRUE(userValueExists(kRunKey, kRunValueName));
 
     // A check already on its way may still arrive; after that, silence for
     // longer than a check period, and the countdown starts no update.

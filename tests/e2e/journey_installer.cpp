@@ -18,7 +18,6 @@
 namespace {
 
 constexpr wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Lumaroth";
-constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr DWORD kSetupLimitMs = 60000;
 
 std::wstring expand(const wchar_t* text)
@@ -198,7 +197,7 @@ TEST(Journey, InstallUpgradeUninstall)
     HWND banner = FindWindowExW(main, nullptr, L"LumarothAlert", nullptr);
     ASSERT_TRUE(banner);
     PostMessageW(GetDlgItem(banner, 7002), BM_CLICK, 0, 0);
-    ASSERT_TRUE(waitUntil([&] { return userString(kRunKey, L"Lumaroth") == autostart; }, kUiLimitMs));
+    ASSERT_TRUE(waitUntil([&] { return userString(kRunKey, kRunValueName) == autostart; }, kUiLimitMs));
 
     // The same version over the running program: closed, replaced, and
     // started again as the sign-in would, hidden, sending its update at once;
@@ -223,7 +222,7 @@ TEST(Journey, InstallUpgradeUninstall)
     DeleteFileW(planted.c_str());
     EXPECT_TRUE(accountStored());
     EXPECT_EQ(readStoredState().ip, L"198.51.100.20");
-    EXPECT_EQ(userString(kRunKey, L"Lumaroth"), autostart);
+    EXPECT_EQ(userString(kRunKey, kRunValueName), autostart);
     EXPECT_EQ(userString(kUninstallKey, L"InstallLocation"), folder);
 
     // A move into another (empty) folder while it runs: the old installation
@@ -235,7 +234,7 @@ TEST(Journey, InstallUpgradeUninstall)
     CreateDirectoryW(moved.c_str(), nullptr);
     ASSERT_EQ(install(L"/S /D=" + moved), 0u);
     EXPECT_FALSE(exists(folder));
-    EXPECT_EQ(userString(kRunKey, L"Lumaroth"), L"\"" + movedExe + L"\" /startup");
+    EXPECT_EQ(userString(kRunKey, kRunValueName), L"\"" + movedExe + L"\" /startup");
     EXPECT_EQ(userString(kUninstallKey, L"InstallLocation"), moved);
     EXPECT_TRUE(shortcutNames(shortcut, movedExe));
     EXPECT_TRUE(waitUntil([&] { return runningProgram().second == movedExe; }, kStartLimitMs));
@@ -251,7 +250,7 @@ TEST(Journey, InstallUpgradeUninstall)
     EXPECT_EQ(uninstallInPlace(orphan), 0u);
     EXPECT_FALSE(exists(orphan + L"\\Lumaroth.exe"));
     EXPECT_EQ(userString(kUninstallKey, L"InstallLocation"), moved);
-    EXPECT_TRUE(exists(shortcut) && userKeyExists(L"Software\\Lumaroth") && IsWindow(main));
+    EXPECT_TRUE(exists(shortcut) && userKeyExists(kStateKey) && IsWindow(main));
 
     // A folder holding another program's files is refused before anything
     // is ended or written.
@@ -301,8 +300,8 @@ TEST(Journey, InstallUpgradeUninstall)
     ASSERT_TRUE(uninstall(moved, L"/S"));
     EXPECT_TRUE(second.waitForExit(0, &code) && code == 0);
     EXPECT_FALSE(exists(moved) || exists(shortcut));
-    EXPECT_FALSE(userValueExists(kRunKey, L"Lumaroth"));
-    EXPECT_FALSE(userKeyExists(L"Software\\Lumaroth"));
+    EXPECT_FALSE(userValueExists(kRunKey, kRunValueName));
+    EXPECT_FALSE(userKeyExists(kStateKey));
     EXPECT_TRUE(accountStored());
 
     // /D= a new folder outside the profile gets an access list of its own
@@ -317,10 +316,10 @@ TEST(Journey, InstallUpgradeUninstall)
     const std::wstring acl = folderAccessList(other);
     EXPECT_TRUE(acl.find(L";;;AU)") == std::wstring::npos && acl.find(L";;;BU)") == std::wstring::npos &&
                 acl.find(L"ID;") == std::wstring::npos) << acl;
-    writeUserString(kRunKey, L"Lumaroth", autostart);
+    writeUserString(kRunKey, kRunValueName, autostart);
     ASSERT_TRUE(uninstall(other, L"/S /REMOVEACCOUNT"));
     EXPECT_FALSE(exists(other));
     StoredCredential removed;
     EXPECT_FALSE(readAccountCredential(&removed));
-    EXPECT_EQ(userString(kRunKey, L"Lumaroth"), autostart);
+    EXPECT_EQ(userString(kRunKey, kRunValueName), autostart);
 }

@@ -143,7 +143,7 @@ TEST(Journey, LoginErrors)
     updates = service.updates();
     EXPECT_EQ(updates[1].hostname, "home.example.net");
     EXPECT_EQ(updates[1].credentials, "alice:s3cret");
-    EXPECT_EQ(updates[1].userAgent, "Lumaroth-Client/2.0.1 Windows");
+    EXPECT_EQ(updates[1].userAgent, kUserAgent);
     EXPECT_TRUE(waitUntil([&] { return isStatusPanelShown(main); }, kUiLimitMs));
     ASSERT_TRUE(readAccountCredential(&credential));
     EXPECT_EQ(credential.blob, "home.example.net|alice|s3cret");
@@ -194,19 +194,19 @@ TEST(Journey, SuccessfulLogin)
     ASSERT_TRUE(readAccountCredential(&credential));
     EXPECT_EQ(credential.blob, "home.example.net|alice|s3cret");
     EXPECT_EQ(credential.userName, L"alice");
-    EXPECT_EQ(credential.comment, L"Lumaroth Dynamic DNS Client");
+    EXPECT_EQ(credential.comment, kCredentialComment);
     EXPECT_EQ(credential.type, DWORD(CRED_TYPE_GENERIC));
     EXPECT_EQ(credential.persist, DWORD(CRED_PERSIST_LOCAL_MACHINE));
     EXPECT_EQ(state.ip, L"203.0.113.7");
     EXPECT_TRUE(state.hasChangeTime);
     EXPECT_EQ(state.changeTime, state.lastTime) << "a login counts as an address change";
-    EXPECT_FALSE(userValueExists(L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"Lumaroth"));
+    EXPECT_FALSE(userValueExists(kRunKey, kRunValueName));
 
     // "Enable now" registers the program and the banner goes.
     PostMessageW(GetDlgItem(banner, 7002), BM_CLICK, 0, 0);
     ASSERT_TRUE(waitUntil([&] { return clientSize(main).cy == 248; }, kUiLimitMs));
     std::wstring run;
-    ASSERT_TRUE(readUserString(L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"Lumaroth", &run));
+    ASSERT_TRUE(readUserString(kRunKey, kRunValueName, &run));
     EXPECT_EQ(_wcsicmp(run.c_str(), (L"\"" + lumarothExePath() + L"\" /startup").c_str()), 0)
         << testing::PrintToString(run);
     expectControls(main, statusPanel(false, L"alice", L"home.example.net", L"203.0.113.7"));

@@ -194,7 +194,7 @@ TEST(Journey, RestartWithStoredAccount)
     }
     // Three hours and five minutes pass.
     SYSTEMTIME changed = localTimeAgo(3 * 3600 + 5 * 60 + 10);
-    writeUserString(L"Software\\Lumaroth", L"ddns_ip_change_time", stateTimeText(changed));
+    writeUserString(kStateKey, kValueIpChangeTime, stateTimeText(changed));
     size_t updates = service.updateCount();
 
     service.setFault(R"({"on": ["update"], "hold": true})");

@@ -476,7 +476,7 @@ TEST_F(ControllerTest, EnableNowWritesAutostartAndDropsBanner)
 
     // A Run value that cannot be written: the banner stays, and a box says why.
     storeFailure() = ERROR_ACCESS_DENIED;
-    writeRunValue = failRunValueWrite;
+    gStoreCalls.writeRunValue = failRunValueWrite;
     {
         BoxAnswerer answerer(L"Autostart Error", IDOK);
         SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(IDC_ENABLE_AUTOSTART, BN_CLICKED), 0);
@@ -491,7 +491,7 @@ TEST_F(ControllerTest, EnableNowWritesAutostartAndDropsBanner)
     EXPECT_NE(FindWindowExW(mainWindow, nullptr, kAlertClass, nullptr), nullptr);
     EXPECT_EQ(appState.clientHeight, 288);
 
-    writeRunValue = RegSetValueExW;
+    gStoreCalls.writeRunValue = RegSetValueExW;
     SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(IDC_ENABLE_AUTOSTART, BN_CLICKED), 0);
     EXPECT_TRUE(isAutostartEnabled());
     EXPECT_EQ(FindWindowExW(mainWindow, nullptr, kAlertClass, nullptr), nullptr);

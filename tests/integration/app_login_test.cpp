@@ -221,7 +221,7 @@ TEST_F(LoginTest, AccountThatCannotBeStoredDoesNotSignIn)
         ASSERT_NE(request, nullptr);
 
         storeFailure() = ERROR_NO_SUCH_LOGON_SESSION;
-        writeCredential = failCredentialWrite;
+        gStoreCalls.writeCredential = failCredentialWrite;
         BoxAnswerer answerer(L"Login Error", IDOK);
         sendLoginResult(request, new UpdateResult{true, "good", "203.0.113.7"});
         const SeenBox box = answerer.seen();
@@ -334,7 +334,7 @@ TEST_F(LoginTest, LogoutWhoseCredentialCannotBeDeletedStaysSignedIn)
                      reinterpret_cast<LPARAM>(new UpdateResult{true, "good", "203.0.113.7"}));
         SendMessageW(mainWindow, WM_COMMAND, IDC_EDIT_HOST, 0);
         storeFailure() = c.error;
-        deleteCredential = failCredentialDelete;
+        gStoreCalls.deleteCredential = failCredentialDelete;
         BoxAnswerer confirm(L"Confirm Logout", IDYES);
         BoxAnswerer error(L"Logout Error", IDOK);
         SendMessageW(mainWindow, WM_COMMAND, IDC_LOGOUT, 0);

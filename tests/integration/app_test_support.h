@@ -21,10 +21,13 @@
 #include "core/app_messages.h"
 #include "core/app_state.h"
 #include "core/control_ids.h"
+#include "core/scoped_win.h"
 #include "store/autostart.h"
 #include "store/credential_store.h"
 #include "store/state_store.h"
+#include "store/store_calls.h"
 #include "tests/common/app_texts.h"
+#include "tests/common/external_names.h"
 #include "update/update_types.h"
 #include "ui/theme.h"
 
@@ -169,10 +172,8 @@ inline bool timerRuns(UINT_PTR id)
 
 inline bool credentialExists()
 {
-    PCREDENTIALW credential = nullptr;
-    if (!CredReadW(kCredentialTarget, CRED_TYPE_GENERIC, 0, &credential)) return false;
-    CredFree(credential);
-    return true;
+    ScopedCredential credential;
+    return CredReadW(kCredentialTarget, CRED_TYPE_GENERIC, 0, credential.put()) != FALSE;
 }
 
 inline void storeAccount(const std::wstring& hostname, const std::wstring& username,
@@ -301,9 +302,7 @@ protected:
         mainWindow = nullptr;
         freeLaunchedWorkers();
         gLaunchWorker = launchWorkerThread;
-        writeCredential = CredWriteW;
-        deleteCredential = CredDeleteW;
-        writeRunValue = RegSetValueExW;
+        gStoreCalls = StoreCalls{CredWriteW, CredDeleteW, RegSetValueExW};
         forgetStoredAccountAndState();
         setAutostart(previousAutostart);
         appState = AppState{};

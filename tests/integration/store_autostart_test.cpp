@@ -3,8 +3,10 @@
 #include "store/autostart.h"
 
 #include "core/app_state.h"
+#include "core/scoped_win.h"
 #include "store/credential_store.h"
 #include "store/state_store.h"
+#include "store/store_calls.h"
 #include "store_test_registry.h"
 
 #include <windows.h>
@@ -32,19 +34,18 @@ std::wstring ownDirectory()
 std::map<std::wstring, RawValue> runKeySnapshot()
 {
     std::map<std::wstring, RawValue> values;
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    ScopedRegKey key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_READ, key.put()) != ERROR_SUCCESS)
         return values;
     for (DWORD index = 0;; ++index) {
         wchar_t name[16384];
         DWORD nameLength = 16384;
-        if (RegEnumValueW(key, index, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        if (RegEnumValueW(key.get(), index, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             break;
         std::optional<RawValue> value = getRawValue(kRunKey, name);
         if (value)
             values[std::wstring(name, nameLength)] = *value;
     }
-    RegCloseKey(key);
     return values;
 }
 
@@ -64,12 +65,11 @@ int runProbeFrom(const std::wstring& directory, const std::wstring& name)
     int result = -1;
     if (CreateProcessW(target.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                        &process)) {
+        const ScopedHandle thread(process.hThread);
+        const ScopedHandle owner(process.hProcess);
         DWORD code = 0;
-        if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0 &&
-            GetExitCodeProcess(process.hProcess, &code))
+        if (WaitForSingleObject(owner.get(), 60000) == WAIT_OBJECT_0 && GetExitCodeProcess(owner.get(), &code))
             result = static_cast<int>(code);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
     }
     DeleteFileW(target.c_str());
     RemoveDirectoryW(directory.c_str());
@@ -85,7 +85,7 @@ class Autostart : public ::testing::Test {
 protected:
     void TearDown() override
     {
-        writeRunValue = RegSetValueExW;
+        gStoreCalls.writeRunValue = RegSetValueExW;
         deleteRawValue(kRunKey, kRunValueName);
         deleteRawValue(kRunKey, kNeighbour);
         RegDeleteKeyW(HKEY_CURRENT_USER, kStateKey);
@@ -140,7 +140,7 @@ TEST_F(Autostart, RefusedWriteIsReportedAndChangesNothing)
 {
     ASSERT_TRUE(putRawValue(kRunKey, kNeighbour, REG_SZ, bytesOf(L"neighbour.exe")));
     const std::map<std::wstring, RawValue> before = runKeySnapshot();
-    writeRunValue = refuseValueWrite;
+    gStoreCalls.writeRunValue = refuseValueWrite;
     EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), setAutostart(true));
     EXPECT_TRUE(runKeySnapshot() == before);
     EXPECT_FALSE(isAutostartEnabled());
@@ -148,20 +148,14 @@ TEST_F(Autostart, RefusedWriteIsReportedAndChangesNothing)
 
 TEST_F(Autostart, AnyValueOfThatNameCountsAsEnabled)
 {
-    const DWORD number = 1;
-    const BYTE* numberBytes = reinterpret_cast<const BYTE*>(&number);
-    struct Case {
-        const char* label;
-        DWORD type;
-        std::vector<BYTE> data;
-    } cases[] = {
+    const RawValueCase cases[] = {
         {"a stale path", REG_SZ, bytesOf(L"\"C:\\Moved Away\\Lumaroth.exe\" /startup")},
         {"REG_SZ with no data", REG_SZ, std::vector<BYTE>()},
         {"REG_SZ with the NUL alone", REG_SZ, std::vector<BYTE>{0, 0}},
-        {"REG_DWORD", REG_DWORD, std::vector<BYTE>(numberBytes, numberBytes + sizeof number)},
+        {"REG_DWORD", REG_DWORD, bytesOf(DWORD(1))},
         {"REG_BINARY with no data", REG_BINARY, std::vector<BYTE>()},
     };
-    for (const Case& c : cases) {
+    for (const RawValueCase& c : cases) {
         SCOPED_TRACE(c.label);
         ASSERT_TRUE(putRawValue(kRunKey, kRunValueName, c.type, c.data));
         EXPECT_TRUE(isAutostartEnabled());

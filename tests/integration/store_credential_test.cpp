@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include "core/scoped_win.h"
+#include "store/store_calls.h"
+#include "tests/common/external_names.h"
 #include "tests/common/registry.h"
 
 #include <string>
@@ -62,8 +65,8 @@ protected:
     }
     void TearDown() override
     {
-        writeCredential = CredWriteW;
-        deleteCredential = CredDeleteW;
+        gStoreCalls.writeCredential = CredWriteW;
+        gStoreCalls.deleteCredential = CredDeleteW;
         CredDeleteW(kCredentialTarget, CRED_TYPE_GENERIC, 0);
         appState = AppState();
     }
@@ -118,10 +121,9 @@ TEST_F(CredentialStore, NonAsciiAccountRoundTrips)
     ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), saveAccount(L"first", L"first", L"first"));
     ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), saveAccount(host, user, key));
 
-    PCREDENTIALW stored = nullptr;
-    ASSERT_TRUE(CredReadW(kCredentialTarget, CRED_TYPE_GENERIC, 0, &stored));
-    std::string blob(reinterpret_cast<const char*>(stored->CredentialBlob), stored->CredentialBlobSize);
-    CredFree(stored);
+    ScopedCredential stored;
+    ASSERT_TRUE(CredReadW(kCredentialTarget, CRED_TYPE_GENERIC, 0, stored.put()));
+    std::string blob(reinterpret_cast<const char*>(stored.get()->CredentialBlob), stored.get()->CredentialBlobSize);
     EXPECT_EQ("m\xc3\xbc" "nchen.vexlumen.net|Jos\xc3\xa9 \xc3\x91\xc3\xba\xc3\xb1" "ez|"
               "\xd0\xba\xd0\xbb\xd1\x8e\xd1\x87|\xe2\x82\xac\xf0\x9d\x84\x9e",
               blob);
@@ -138,19 +140,19 @@ TEST_F(CredentialStore, StoredCredentialCarriesTheAccountFields)
     ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), saveAccount(L"home.vexlumen.net", L"alice", L"s3cret"));
     expectAccount(L"other.vexlumen.net", L"bob", L"in-memory");
 
-    PCREDENTIALW stored = nullptr;
-    ASSERT_TRUE(CredReadW(kCredentialTarget, CRED_TYPE_GENERIC, 0, &stored));
+    ScopedCredential owner;
+    ASSERT_TRUE(CredReadW(kCredentialTarget, CRED_TYPE_GENERIC, 0, owner.put()));
+    const CREDENTIALW* stored = owner.get();
     EXPECT_EQ(static_cast<DWORD>(CRED_TYPE_GENERIC), stored->Type);
     EXPECT_EQ(static_cast<DWORD>(CRED_PERSIST_LOCAL_MACHINE), stored->Persist);
-    EXPECT_EQ(std::wstring(L"Vexlumen"), stored->TargetName);
+    EXPECT_EQ(std::wstring(kCredentialTarget), stored->TargetName);
     ASSERT_NE(nullptr, stored->Comment);
-    EXPECT_EQ(std::wstring(L"Lumaroth Dynamic DNS Client"), stored->Comment);
+    EXPECT_EQ(std::wstring(kCredentialComment), stored->Comment);
     ASSERT_NE(nullptr, stored->UserName);
     EXPECT_EQ(std::wstring(L"alice"), stored->UserName);
     EXPECT_EQ(0u, stored->AttributeCount);
     EXPECT_EQ("home.vexlumen.net|alice|s3cret",
               std::string(reinterpret_cast<const char*>(stored->CredentialBlob), stored->CredentialBlobSize));
-    CredFree(stored);
 }
 
 TEST_F(CredentialStore, DeleteThenLoadFindsNothing)
@@ -158,8 +160,8 @@ TEST_F(CredentialStore, DeleteThenLoadFindsNothing)
     ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), saveAccount(L"home.vexlumen.net", L"alice", L"s3cret"));
     EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), deleteAccount());
 
-    PCREDENTIALW stored = nullptr;
-    EXPECT_FALSE(CredReadW(kCredentialTarget, CRED_TYPE_GENERIC, 0, &stored));
+    ScopedCredential stored;
+    EXPECT_FALSE(CredReadW(kCredentialTarget, CRED_TYPE_GENERIC, 0, stored.put()));
     EXPECT_EQ(static_cast<DWORD>(ERROR_NOT_FOUND), GetLastError());
 
     appState = AppState();
@@ -189,14 +191,14 @@ TEST_F(CredentialStore, RefusedWritesAndDeletesAreReported)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        writeCredential = c.writer;
+        gStoreCalls.writeCredential = c.writer;
         EXPECT_EQ(c.expected, saveAccount(L"h", L"user", L"new-key"));
         appState = AppState();
         loadAccount();
         expectAccount(L"home.vexlumen.net", L"alice", L"s3cret");
     }
 
-    deleteCredential = refuseDelete;
+    gStoreCalls.deleteCredential = refuseDelete;
     EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), deleteAccount());
     appState = AppState();
     loadAccount();

@@ -186,19 +186,13 @@ TEST_F(StateStore, LoadsStoredTimeTexts)
 
 TEST_F(StateStore, ValuesOfAnotherTypeReadAsEmpty)
 {
-    const DWORD number = 20250307;
-    const BYTE* numberBytes = reinterpret_cast<const BYTE*>(&number);
-    struct Case {
-        const char* label;
-        DWORD type;
-        std::vector<BYTE> data;
-    } cases[] = {
+    const RawValueCase cases[] = {
         {"REG_EXPAND_SZ", REG_EXPAND_SZ, bytesOf(L"2025-03-07T16:05:09")},
         {"REG_MULTI_SZ", REG_MULTI_SZ, bytesOf(std::wstring(L"2025-03-07T16:05:09\0", 20))},
-        {"REG_DWORD", REG_DWORD, std::vector<BYTE>(numberBytes, numberBytes + sizeof number)},
+        {"REG_DWORD", REG_DWORD, bytesOf(DWORD(20250307))},
         {"REG_BINARY", REG_BINARY, bytesOf(L"2025-03-07T16:05:09")},
     };
-    for (const Case& c : cases) {
+    for (const RawValueCase& c : cases) {
         SCOPED_TRACE(c.label);
         for (const wchar_t* name : kStateValues)
             ASSERT_TRUE(putRawValue(kStateKey, name, c.type, c.data));

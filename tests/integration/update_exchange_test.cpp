@@ -8,6 +8,7 @@
 #include <string>
 
 #include "support_service.h"
+#include "tests/common/external_names.h"
 
 namespace {
 
@@ -61,7 +62,7 @@ TEST_F(UpdateExchange, SendsExactlyTheUpdateRequest)
     EXPECT_EQ(request.path, "/");
     EXPECT_EQ(request.query, "hostname=home.example.net");
     EXPECT_EQ(requestHeader(request, "Authorization"), "Basic YWxpY2U6czNjcmV0");
-    EXPECT_EQ(requestHeader(request, "User-Agent"), "Lumaroth-Client/2.0.1 Windows");
+    EXPECT_EQ(requestHeader(request, "User-Agent"), kUserAgent);
     EXPECT_EQ(requestHeader(request, "Host").rfind("dynupdate.vexlumen.net", 0), 0u)
         << requestHeader(request, "Host");
     EXPECT_EQ(request.bodyLength, 0);
@@ -215,7 +216,7 @@ TEST_F(UpdateExchange, ConnectivityCheckSendsBareRequest)
     EXPECT_EQ(request.method, "GET");
     EXPECT_EQ(request.path, "/dyndns/getip");
     EXPECT_EQ(request.query, "");
-    EXPECT_EQ(requestHeader(request, "User-Agent"), "Lumaroth-Client/2.0.1 Windows");
+    EXPECT_EQ(requestHeader(request, "User-Agent"), kUserAgent);
     bool authorized = true;
     requestHeader(request, "Authorization", &authorized);
     EXPECT_FALSE(authorized);

@@ -7,12 +7,14 @@
 #include <string>
 
 #include "support_service.h"
+#include "tests/common/external_names.h"
 #include "update/reply_classifier.h"
-#include "update/update_protocol.h"
 
 namespace {
 
 const DWORD kLogWaitMs = 5000;
+// The most of a reply's body the transport keeps, as designed.
+const size_t kBodyBoundBytes = 64 * 1024;
 
 std::string toHex(const std::string& bytes)
 {
@@ -67,8 +69,8 @@ TEST_F(HttpsTransport, SendsHeaderOnlyWhenGiven)
     requestHeader(bare, "X-Probe", &found);
     EXPECT_FALSE(found);
     EXPECT_EQ(requestHeader(withHeader, "X-Probe"), "one two");
-    EXPECT_EQ(requestHeader(bare, "User-Agent"), "Lumaroth-Client/2.0.1 Windows");
-    EXPECT_EQ(requestHeader(withHeader, "User-Agent"), "Lumaroth-Client/2.0.1 Windows");
+    EXPECT_EQ(requestHeader(bare, "User-Agent"), kUserAgent);
+    EXPECT_EQ(requestHeader(withHeader, "User-Agent"), kUserAgent);
 }
 
 // The path is sent as given, except that WinHTTP escapes what may not appear
@@ -118,17 +120,17 @@ TEST_F(HttpsTransport, BodyIsBoundedAt64KiB)
     HttpResponse response = getIp();
     EXPECT_TRUE(response.ok);
     EXPECT_EQ(response.statusCode, 200u);
-    EXPECT_EQ(response.body.size(), kMaxBodyBytes);
+    EXPECT_EQ(response.body.size(), kBodyBoundBytes);
     EXPECT_EQ(response.body.rfind("good 203.0.113.7 xxx", 0), 0u);
     EXPECT_EQ(response.body.find_first_not_of('x', 17), std::string::npos);
 }
 
 TEST_F(HttpsTransport, BodyJustUnderTheBoundIsWhole)
 {
-    setFault("{\"big_body\": " + std::to_string(kMaxBodyBytes - 1) + "}");
+    setFault("{\"big_body\": " + std::to_string(kBodyBoundBytes - 1) + "}");
     HttpResponse response = getIp();
     EXPECT_TRUE(response.ok);
-    EXPECT_EQ(response.body.size(), kMaxBodyBytes - 1);
+    EXPECT_EQ(response.body.size(), kBodyBoundBytes - 1);
 }
 
 TEST_F(HttpsTransport, RefusedTunnelFails)

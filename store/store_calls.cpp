@@ -1,0 +1,3 @@
+#include "store/store_calls.h"
+
+StoreCalls gStoreCalls = {CredWriteW, CredDeleteW, RegSetValueExW};
