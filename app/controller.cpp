@@ -12,7 +12,7 @@
 #include "app/workers.h"
 #include "core/app_messages.h"
 #include "core/app_state.h"
-#include "core/control_ids.h"
+#include "res/resource.h"
 #include "core/scoped_win.h"
 #include "core/system_error.h"
 #include "core/text_encoding.h"

@@ -9,7 +9,7 @@
 #include "app/login_rules.h"
 #include "core/app_messages.h"
 #include "core/app_state.h"
-#include "core/control_ids.h"
+#include "res/resource.h"
 #include "core/secure_wipe.h"
 #include "core/system_error.h"
 #include "core/text_encoding.h"

@@ -4,7 +4,7 @@
 
 #include "app/controller.h"
 #include "core/app_state.h"
-#include "core/control_ids.h"
+#include "res/resource.h"
 #include "res/version.h"
 #include "store/autostart.h"
 #include "ui/about_window.h"

@@ -4,7 +4,7 @@
 
 #include "app/startup.h"
 #include "core/app_messages.h"
-#include "core/control_ids.h"
+#include "res/resource.h"
 #include "core/scoped_win.h"
 
 namespace {

@@ -1,5 +1,7 @@
 #include "core/system_error.h"
 
+#include <iterator>
+
 #include "core/decimal_text.h"
 
 DWORD lastErrorCode()
@@ -10,15 +12,14 @@ DWORD lastErrorCode()
 
 std::wstring systemErrorText(DWORD code)
 {
-    wchar_t* buffer = nullptr;
+    // System messages are a line or two; one too long for this falls back
+    // to the bare number below.
+    wchar_t buffer[512] = {};
     // IGNORE_INSERTS: a message with %1 in it would otherwise read arguments
     // that are not there.
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr, code,
-        0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text;
-    if (length > 0 && buffer) text.assign(buffer, length);
-    if (buffer) LocalFree(buffer);
+    const DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                                        buffer, static_cast<DWORD>(std::size(buffer)), nullptr);
+    std::wstring text(buffer, length);
     // System messages end in CR LF, which would leave an empty line in a box.
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
         text.pop_back();

@@ -2,7 +2,7 @@
 // disabling its owner while it is open.
 #include "ui/about_window.h"
 
-#include "core/control_ids.h"
+#include "res/resource.h"
 #include "core/scoped_win.h"
 #include "res/version.h"
 #include "ui/controls.h"

@@ -1,7 +1,7 @@
 #include "ui/drawing.h"
 
 #include "core/app_state.h"
-#include "core/control_ids.h"
+#include "res/resource.h"
 #include "core/scoped_win.h"
 #include "ui/dpi.h"
 #include "ui/status_texts.h"

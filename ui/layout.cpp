@@ -3,7 +3,7 @@
 #include "ui/layout.h"
 
 #include "core/app_state.h"
-#include "core/control_ids.h"
+#include "res/resource.h"
 #include "core/secure_wipe.h"
 #include "ui/about_window.h"
 #include "ui/dpi.h"

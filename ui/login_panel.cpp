@@ -3,7 +3,7 @@
 #include "ui/login_panel.h"
 
 #include "core/app_state.h"
-#include "core/control_ids.h"
+#include "res/resource.h"
 #include "ui/controls.h"
 #include "ui/drawing.h"
 #include "ui/layout.h"

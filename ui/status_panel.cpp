@@ -3,7 +3,7 @@
 #include "ui/status_panel.h"
 
 #include "core/app_state.h"
-#include "core/control_ids.h"
+#include "res/resource.h"
 #include "store/autostart.h"
 #include "ui/controls.h"
 #include "ui/drawing.h"

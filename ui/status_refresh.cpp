@@ -2,7 +2,7 @@
 #include "ui/status_refresh.h"
 
 #include "core/app_state.h"
-#include "core/control_ids.h"
+#include "res/resource.h"
 #include "ui/status_texts.h"
 
 #include <string>

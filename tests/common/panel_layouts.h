@@ -4,7 +4,7 @@
 // in process (fonts included, at every display scale), the journeys with the
 // running program's windows.
 // Ids are the numbers the program's windows carry, written out so that a
-// changed id in core/control_ids.h is caught too.
+// changed id in res/resource.h is caught too.
 #pragma once
 
 #include <windows.h>

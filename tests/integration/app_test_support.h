@@ -20,7 +20,7 @@
 #include "app/workers.h"
 #include "core/app_messages.h"
 #include "core/app_state.h"
-#include "core/control_ids.h"
+#include "res/resource.h"
 #include "core/scoped_win.h"
 #include "store/autostart.h"
 #include "store/credential_store.h"

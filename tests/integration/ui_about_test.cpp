@@ -2,7 +2,7 @@
 // the single instance, every way of closing, and "Visit Website".
 #include <gtest/gtest.h>
 
-#include "core/control_ids.h"
+#include "res/resource.h"
 #include "tests/integration/ui_test_window.h"
 
 #include <fstream>

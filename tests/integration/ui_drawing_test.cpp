@@ -2,7 +2,7 @@
 // banner, frame, text colours, and no GDI object left behind by painting.
 #include <gtest/gtest.h>
 
-#include "core/control_ids.h"
+#include "res/resource.h"
 #include "tests/integration/ui_test_window.h"
 #include "ui/login_panel.h"
 #include "ui/status_panel.h"

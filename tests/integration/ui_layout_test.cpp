@@ -2,7 +2,7 @@
 // texts, styles, rectangles, fonts, focus, Tab order and the window's size.
 #include <gtest/gtest.h>
 
-#include "core/control_ids.h"
+#include "res/resource.h"
 #include "tests/common/panel_layouts.h"
 #include "tests/integration/ui_test_window.h"
 #include "ui/login_panel.h"

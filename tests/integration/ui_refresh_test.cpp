@@ -2,7 +2,7 @@
 // tickStatusPanel change, and what they leave alone.
 #include <gtest/gtest.h>
 
-#include "core/control_ids.h"
+#include "res/resource.h"
 #include "tests/integration/ui_test_window.h"
 #include "ui/login_panel.h"
 #include "ui/status_panel.h"

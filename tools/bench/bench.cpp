@@ -28,7 +28,7 @@
 
 #include "core/app_messages.h"
 #include "core/app_state.h"
-#include "core/control_ids.h"
+#include "res/resource.h"
 #include "store/credential_store.h"
 #include "tests/common/app_texts.h"
 #include "tests/common/service_client.h"

@@ -1,5 +1,6 @@
-// Control and menu identifiers of every window of the program, and the icon
-// group's id. Plain #defines: res/lumaroth.rc includes this file too.
+// The resource header: control and menu identifiers of every window of the
+// program, and the icon group's id. Plain #defines, so that the resource
+// script (lumaroth.rc) and the C++ read the same numbers.
 #pragma once
 
 // Tray menu
