@@ -54,8 +54,8 @@ std::wstring readStateValue(const wchar_t* name)
 DWORD writeStateValue(const wchar_t* name, const std::wstring& text)
 {
     ScopedRegKey key;
-    const LSTATUS opened = RegCreateKeyExW(HKEY_CURRENT_USER, kStateKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                           KEY_WRITE, nullptr, key.put(), nullptr);
+    const LSTATUS opened = RegCreateKeyExW(HKEY_CURRENT_USER, kStateKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
+                                           nullptr, key.put(), nullptr);
     if (opened != ERROR_SUCCESS)
         return static_cast<DWORD>(opened);
     const BYTE* data = reinterpret_cast<const BYTE*>(text.c_str());
@@ -94,12 +94,14 @@ DWORD saveUpdateState(const std::wstring& ip, bool ipChanged)
     const std::wstring text = formatStateTime({now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond});
 
     const DWORD timeStatus = writeStateValue(kValueLastTime, text);
-    if (status == ERROR_SUCCESS) status = timeStatus;
+    if (status == ERROR_SUCCESS)
+        status = timeStatus;
     appState.lastUpdateTime = now;
     appState.hasLastUpdateTime = true;
     if (ipChanged) {
         const DWORD changeStatus = writeStateValue(kValueIpChangeTime, text);
-        if (status == ERROR_SUCCESS) status = changeStatus;
+        if (status == ERROR_SUCCESS)
+            status = changeStatus;
         appState.ipChangeTime = now;
         appState.hasIpChangeTime = true;
     }
@@ -111,8 +113,10 @@ DWORD deleteStateValues()
     ScopedRegKey key;
     const LSTATUS opened = RegOpenKeyExW(HKEY_CURRENT_USER, kStateKey, 0, KEY_WRITE, key.put());
     // No key, no values.
-    if (opened == ERROR_FILE_NOT_FOUND) return ERROR_SUCCESS;
-    if (opened != ERROR_SUCCESS) return static_cast<DWORD>(opened);
+    if (opened == ERROR_FILE_NOT_FOUND)
+        return ERROR_SUCCESS;
+    if (opened != ERROR_SUCCESS)
+        return static_cast<DWORD>(opened);
     DWORD status = ERROR_SUCCESS;
     for (const wchar_t* name : {kValueLastIp, kValueLastTime, kValueIpChangeTime}) {
         const LSTATUS deleted = RegDeleteValueW(key.get(), name);

@@ -11,9 +11,9 @@ using RegistryValueWriter = LSTATUS(APIENTRY*)(HKEY key, LPCWSTR valueName, DWOR
                                                const BYTE* data, DWORD size);
 
 struct StoreCalls {
-    CredentialWriter writeCredential;     // the account's credential
-    CredentialDeleter deleteCredential;   // the account's credential
-    RegistryValueWriter writeRunValue;    // the autostart entry
+    CredentialWriter writeCredential;    // the account's credential
+    CredentialDeleter deleteCredential;  // the account's credential
+    RegistryValueWriter writeRunValue;   // the autostart entry
 };
 
 // The tests' seam: CredWriteW, CredDeleteW and RegSetValueExW unless a test

@@ -12,7 +12,7 @@ namespace {
 
 const wchar_t kUserAgent[] = L"Lumaroth-Client/" LUMAROTH_VERSION_WIDE L" Windows";
 const INTERNET_PORT kHttpsPort = INTERNET_DEFAULT_HTTPS_PORT;
-const int kNetworkTimeoutMs = 15000;     // each of resolve, connect, send, receive
+const int kNetworkTimeoutMs = 15000;  // each of resolve, connect, send, receive
 const DWORD kReadChunkBytes = 4095;
 const DWORD kReadBufferBytes = 4096;
 // Replies are a few bytes; a server that sends more is broken or hostile.
@@ -60,7 +60,8 @@ bool readBody(HINTERNET request, ULONGLONG deadline, std::string& body)
             return true;
         DWORD room = static_cast<DWORD>(kMaxBodyBytes - body.size());
         DWORD wanted = room < kReadChunkBytes ? room : kReadChunkBytes;
-        if (available < wanted) wanted = available;
+        if (available < wanted)
+            wanted = available;
         DWORD received = 0;
         if (!WinHttpReadData(request, buffer, wanted, &received) || received == 0)
             return remainingMs(deadline) > 0;
@@ -80,8 +81,7 @@ bool prepareRequest(HINTERNET request, const wchar_t* extraHeader)
     DWORD noRedirects = WINHTTP_DISABLE_REDIRECTS;
     if (!WinHttpSetOption(request, WINHTTP_OPTION_DISABLE_FEATURE, &noRedirects, sizeof noRedirects))
         return false;
-    if (extraHeader &&
-        !WinHttpAddRequestHeaders(request, extraHeader, static_cast<DWORD>(-1), WINHTTP_ADDREQ_FLAG_ADD))
+    if (extraHeader && !WinHttpAddRequestHeaders(request, extraHeader, static_cast<DWORD>(-1), WINHTTP_ADDREQ_FLAG_ADD))
         return false;
     return true;
 }
@@ -110,8 +110,8 @@ HttpResponse httpsGet(const std::wstring& host, const std::wstring& path, const 
     HttpResponse response;
     const ULONGLONG deadline = GetTickCount64() + kExchangeDeadlineMs;
 
-    const ScopedInternet session(WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
-                                             WINHTTP_NO_PROXY_BYPASS, 0));
+    const ScopedInternet session(
+        WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
     if (!session)
         return response;
     configureSession(session.get());
@@ -120,9 +120,8 @@ HttpResponse httpsGet(const std::wstring& host, const std::wstring& path, const 
         return response;
     // No escape flags: WinHTTP's default escaping of unsafe characters
     // (spaces, for one) is the only change the path undergoes.
-    const ScopedInternet request(WinHttpOpenRequest(connection.get(), L"GET", path.c_str(), nullptr,
-                                                    WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
-                                                    WINHTTP_FLAG_SECURE));
+    const ScopedInternet request(WinHttpOpenRequest(connection.get(), L"GET", path.c_str(), nullptr, WINHTTP_NO_REFERER,
+                                                    WINHTTP_DEFAULT_ACCEPT_TYPES, WINHTTP_FLAG_SECURE));
     if (!request || !prepareRequest(request.get(), extraHeader))
         return response;
 
@@ -145,4 +144,3 @@ HttpResponse httpsGet(const std::wstring& host, const std::wstring& path, const 
     response.body = std::move(body);
     return response;
 }
-

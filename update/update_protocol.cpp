@@ -59,8 +59,7 @@ UpdateRequestParts buildUpdateRequest(const std::wstring& hostname, const std::w
     return parts;
 }
 
-UpdateResult performUpdate(const std::wstring& hostname, const std::wstring& username,
-                           const std::wstring& updateKey)
+UpdateResult performUpdate(const std::wstring& hostname, const std::wstring& username, const std::wstring& updateKey)
 {
     UpdateRequestParts parts = buildUpdateRequest(hostname, username, updateKey);
     HttpResponse response = httpsGet(kUpdateServerHost, parts.path, parts.header.c_str());

@@ -6,8 +6,8 @@
 #include "update/update_types.h"
 
 struct UpdateRequestParts {
-    std::wstring path;      // "/?hostname=" + host name, unescaped
-    std::wstring header;    // "Authorization: Basic " + base64(user ":" key)
+    std::wstring path;    // "/?hostname=" + host name, unescaped
+    std::wstring header;  // "Authorization: Basic " + base64(user ":" key)
 };
 
 UpdateRequestParts buildUpdateRequest(const std::wstring& hostname, const std::wstring& username,
@@ -15,6 +15,5 @@ UpdateRequestParts buildUpdateRequest(const std::wstring& hostname, const std::w
 std::string base64Encode(const std::string& bytes);
 
 // Both block for the whole exchange; call them on a worker thread.
-UpdateResult performUpdate(const std::wstring& hostname, const std::wstring& username,
-                           const std::wstring& updateKey);
+UpdateResult performUpdate(const std::wstring& hostname, const std::wstring& username, const std::wstring& updateKey);
 bool checkConnectivity();

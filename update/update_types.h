@@ -9,7 +9,7 @@
 struct HttpResponse {
     bool ok = false;
     uint32_t statusCode = 0;
-    std::string body;       // raw bytes, as received
+    std::string body;  // raw bytes, as received
 };
 
 // What one update or login attempt yields. code is the lower-cased reply word,
@@ -23,5 +23,5 @@ struct UpdateResult {
 // Result codes: the reply words the client acts on and its own two codes.
 inline constexpr char kCodeGood[] = "good";
 inline constexpr char kCodeNetworkError[] = "network_error";
-inline constexpr char kHttpCodePrefix[] = "http_";          // + the decimal HTTP status
+inline constexpr char kHttpCodePrefix[] = "http_";  // + the decimal HTTP status
 inline constexpr unsigned kHttpStatusOk = 200;
