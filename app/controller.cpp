@@ -12,18 +12,18 @@
 #include "app/workers.h"
 #include "core/app_messages.h"
 #include "core/app_state.h"
-#include "res/resource.h"
 #include "core/scoped_win.h"
 #include "core/system_error.h"
 #include "core/text_encoding.h"
+#include "res/resource.h"
 #include "store/autostart.h"
 #include "store/credential_store.h"
 #include "store/state_store.h"
 #include "ui/about_window.h"
 #include "ui/dpi.h"
 #include "ui/drawing.h"
-#include "ui/login_panel.h"
 #include "ui/layout.h"
+#include "ui/login_panel.h"
 #include "ui/status_panel.h"
 #include "ui/status_refresh.h"
 #include "ui/theme.h"
@@ -86,7 +86,8 @@ void onDestroy()
     removeTrayIcon();
     deleteSharedGdiObjects();
     const ScopedHandle mutex(OpenMutexW(MUTEX_ALL_ACCESS, FALSE, kSingleInstanceMutex));
-    if (mutex) ReleaseMutex(mutex.get());
+    if (mutex)
+        ReleaseMutex(mutex.get());
     PostQuitMessage(0);
 }
 
@@ -104,7 +105,8 @@ void onCountdownTick()
 
 void applyUpdateResult(unsigned ticket, std::unique_ptr<UpdateResult> result)
 {
-    if (!takeUpdateTicket(ticket)) return;
+    if (!takeUpdateTicket(ticket))
+        return;
     KillTimer(mainWindow, IDT_UPDATE_DEADLINE);
     // Without a result the update still has to end, or "Updating" would block
     // every later one.
@@ -121,7 +123,8 @@ void applyUpdateResult(unsigned ticket, std::unique_ptr<UpdateResult> result)
         appState.errorText.clear();
         saveUpdateState(ip, ipChanged);
     } else {
-        if (outcome.code == kCodeNetworkError) appState.online = false;
+        if (outcome.code == kCodeNetworkError)
+            appState.online = false;
         appState.updateStatus = UpdateStatus::Failed;
         appState.errorText = describeResult(outcome.code);
     }
@@ -133,7 +136,8 @@ void applyNetworkState(bool reachable, uint32_t checkNumber)
 {
     // Checks overlap when the server is slow and may answer out of order: a
     // late "unreachable" must not undo a newer "reachable".
-    if (checkNumber < appState.checkFloor) return;
+    if (checkNumber < appState.checkFloor)
+        return;
     appState.checkFloor = checkNumber;
     forgetCheck(checkNumber);
     if (appState.online && !reachable) {
@@ -157,7 +161,8 @@ void onConnectivityTick()
     while (const uint32_t number = takeOverdueCheck()) {
         applyNetworkState(false, number);
         // Its own answer, should it still come, is dropped by the floor.
-        if (appState.checkFloor <= number) appState.checkFloor = number + 1;
+        if (appState.checkFloor <= number)
+            appState.checkFloor = number + 1;
     }
     startConnectivityCheck();
 }
@@ -166,10 +171,12 @@ void onConnectivityTick()
 // not end the update now running before its time.
 void onUpdateDeadline()
 {
-    if (appState.updateInFlight && !exchangeOverdue(appState.updateStartTick)) return;
+    if (appState.updateInFlight && !exchangeOverdue(appState.updateStartTick))
+        return;
     KillTimer(mainWindow, IDT_UPDATE_DEADLINE);
     // A missing result is applied as "network_error".
-    if (appState.updateInFlight) applyUpdateResult(currentUpdateTicket(), nullptr);
+    if (appState.updateInFlight)
+        applyUpdateResult(currentUpdateTicket(), nullptr);
 }
 
 void onTimer(UINT_PTR timer)
@@ -200,7 +207,8 @@ void onTimer(UINT_PTR timer)
 // focused push button, else "Login" on the login panel; "Cancel" for Escape.
 int buttonForKey(HWND window, int key)
 {
-    if (key == IDCANCEL) return appState.loginPanelShown ? IDC_CANCEL : 0;
+    if (key == IDCANCEL)
+        return appState.loginPanelShown ? IDC_CANCEL : 0;
     HWND focus = GetFocus();
     if (focus && IsChild(window, focus) &&
         (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)))
@@ -241,7 +249,8 @@ void onPanelCommand(int id, int notification)
         logout();
         break;
     case IDC_WEBSITE_LINK:
-        if (notification == STN_CLICKED) openWebPage(kWebsiteUrl);
+        if (notification == STN_CLICKED)
+            openWebPage(kWebsiteUrl);
         break;
     case IDC_LOGIN:
         submitLogin();
@@ -254,7 +263,8 @@ void onPanelCommand(int id, int notification)
         openAboutWindow(mainWindow);
         break;
     case IDC_ENABLE_AUTOSTART:
-        if (notification == BN_CLICKED) enableAutostart();
+        if (notification == BN_CLICKED)
+            enableAutostart();
         break;
     default:
         break;
@@ -326,7 +336,8 @@ LRESULT onWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         onDestroy();
         return 0;
     case WM_SIZE:
-        if (wParam == SIZE_MINIMIZED) hideToTray(window);
+        if (wParam == SIZE_MINIMIZED)
+            hideToTray(window);
         return 0;
     case WM_CLOSE:
         hideToTray(window);

@@ -9,10 +9,10 @@
 #include "app/login_rules.h"
 #include "core/app_messages.h"
 #include "core/app_state.h"
-#include "res/resource.h"
 #include "core/secure_wipe.h"
 #include "core/system_error.h"
 #include "core/text_encoding.h"
+#include "res/resource.h"
 #include "store/credential_store.h"
 #include "store/state_store.h"
 #include "ui/login_panel.h"
@@ -46,7 +46,8 @@ void enableLoginButtons(BOOL enabled)
 {
     for (int id : {IDC_LOGIN, IDC_CANCEL}) {
         HWND button = GetDlgItem(mainWindow, id);
-        if (button) EnableWindow(button, enabled);
+        if (button)
+            EnableWindow(button, enabled);
     }
 }
 
@@ -100,8 +101,7 @@ void reportLoginFailure(const UpdateResult& result)
     appState.loginErrorText = describeResult(result.code);
     // MB_HELP sends WM_HELP to the owner, which opens the setup guide while
     // the box stays open.
-    MessageBoxW(mainWindow, appState.loginErrorText.c_str(), kLoginErrorCaption,
-                MB_ICONERROR | MB_HELP);
+    MessageBoxW(mainWindow, appState.loginErrorText.c_str(), kLoginErrorCaption, MB_ICONERROR | MB_HELP);
     enableLoginButtons(TRUE);
 }
 
@@ -139,10 +139,11 @@ void submitLogin()
         return;
     }
 
-    std::unique_ptr<LoginRequest> request(
-        new (std::nothrow) LoginRequest{hostname, username, updateKey, currentAccountGeneration()});
+    std::unique_ptr<LoginRequest> request(new (std::nothrow)
+                                              LoginRequest{hostname, username, updateKey, currentAccountGeneration()});
     wipeText(updateKey);
-    if (!request) return;
+    if (!request)
+        return;
     enableLoginButtons(FALSE);
     startLoginWorker(std::move(request));
 }
@@ -168,9 +169,11 @@ void endOverdueLogin()
 {
     // KillTimer leaves a tick already queued: one from an attempt ended since
     // must not end the attempt now running before its time.
-    if (appState.loginInFlight && !exchangeOverdue(appState.loginStartTick)) return;
+    if (appState.loginInFlight && !exchangeOverdue(appState.loginStartTick))
+        return;
     KillTimer(mainWindow, IDT_LOGIN_DEADLINE);
-    if (!appState.loginInFlight) return;
+    if (!appState.loginInFlight)
+        return;
     appState.loginInFlight = false;
     // Before the box opens: its message loop may deliver the abandoned
     // worker's answer, which must find itself stale.
@@ -180,8 +183,7 @@ void endOverdueLogin()
 
 void logout()
 {
-    if (MessageBoxW(mainWindow, kLogoutQuestion, kLogoutCaption,
-                    MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
+    if (MessageBoxW(mainWindow, kLogoutQuestion, kLogoutCaption, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
         return;
     // While the credential stays, the next start signs in with it again: a
     // logout that cannot delete it changes nothing and says so.

@@ -15,20 +15,24 @@ constexpr wchar_t kAccountTooLongText[] = L"The hostname, username and key are t
 std::wstring normalizeLoginField(const std::wstring& text)
 {
     size_t end = text.size();
-    while (end > 0 && text[end - 1] == L' ') --end;
+    while (end > 0 && text[end - 1] == L' ')
+        --end;
     size_t start = 0;
-    while (start < end && text[start] == L' ') ++start;
+    while (start < end && text[start] == L' ')
+        ++start;
     std::wstring result = text.substr(start, end - start);
     // Only A-Z: what towlower does in the "C" locale, whatever the CRT.
     for (wchar_t& c : result)
-        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+        if (c >= L'A' && c <= L'Z')
+            c = static_cast<wchar_t>(c - L'A' + L'a');
     return result;
 }
 
 std::wstring loginInputProblem(const std::wstring& hostname, const std::wstring& username,
                                const std::wstring& updateKey)
 {
-    if (hostname.empty() || username.empty() || updateKey.empty()) return kFieldsRequiredText;
+    if (hostname.empty() || username.empty() || updateKey.empty())
+        return kFieldsRequiredText;
     // The stored credential separates the fields with "|"; the key comes last,
     // so only the first two must be free of it.
     if (hostname.find(L'|') != std::wstring::npos || username.find(L'|') != std::wstring::npos)

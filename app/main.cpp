@@ -20,13 +20,15 @@ constexpr unsigned long kCommonControlClasses = 0x40FF;
 // redirects it to the side-by-side store before any folder is searched.
 FARPROC WINAPI loadFromSystemFolder(unsigned notification, PDelayLoadInfo info)
 {
-    if (notification != dliNotePreLoadLibrary) return nullptr;
+    if (notification != dliNotePreLoadLibrary)
+        return nullptr;
     wchar_t path[MAX_PATH];
     UINT length = GetSystemDirectoryW(path, MAX_PATH);
     HMODULE module = nullptr;
     if (length > 0 && length < MAX_PATH - 1) {
         path[length++] = L'\\';
-        for (const char* name = info->szDll; *name && length < MAX_PATH - 1; ++name) path[length++] = wchar_t(*name);
+        for (const char* name = info->szDll; *name && length < MAX_PATH - 1; ++name)
+            path[length++] = wchar_t(*name);
         path[length] = L'\0';
         // The altered search path makes the DLL's own imports come from System32 too.
         module = LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
@@ -47,12 +49,13 @@ bool restrictDllSearchToSystem32()
 {
     using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
     HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-    auto setDefaultDllDirectories = kernel ? reinterpret_cast<SetDefaultDllDirectoriesFunction>(
-        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories"))) : nullptr;
+    auto setDefaultDllDirectories = kernel ? reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void*>(
+                                                 GetProcAddress(kernel, "SetDefaultDllDirectories")))
+                                           : nullptr;
     return setDefaultDllDirectories && setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
-} // namespace
+}  // namespace
 
 // MSVC's delayimp.h declares the hook const, MinGW-w64's does not.
 extern "C" {
@@ -74,7 +77,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCo
     // Held until the process ends; the main window gives up ownership when it
     // is destroyed so that a new instance can start at once.
     ScopedHandle mutex;
-    if (activateRunningInstance(&mutex)) return 0;
+    if (activateRunningInstance(&mutex))
+        return 0;
 
     // COM for the accessibility annotations of the controls (and for the
     // shell's handlers behind ShellExecuteW).
@@ -85,9 +89,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCo
     controls.dwICC = kCommonControlClasses;
     InitCommonControlsEx(&controls);
 
-    if (!registerWindowClasses(instance)) return 1;
+    if (!registerWindowClasses(instance))
+        return 1;
     HWND window = createMainWindow(instance);
-    if (!window) return 1;
+    if (!window)
+        return 1;
     if (startedByAutostart) {
         ShowWindow(window, SW_HIDE);
     } else {

@@ -8,8 +8,8 @@
 #include "res/version.h"
 #include "store/autostart.h"
 #include "ui/about_window.h"
-#include "ui/dpi.h"
 #include "ui/custom_windows.h"
+#include "ui/dpi.h"
 #include "ui/drawing.h"
 #include "ui/theme.h"
 
@@ -25,8 +25,8 @@ struct ClassIcons {
     HICON smallIcon;
 };
 
-bool registerClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure, UINT style,
-                   ClassIcons icons, HCURSOR cursor, HBRUSH background)
+bool registerClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure, UINT style, ClassIcons icons,
+                   HCURSOR cursor, HBRUSH background)
 {
     WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof windowClass;
@@ -45,7 +45,8 @@ bool registerClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure, U
 
 bool hasStartupSwitch(const wchar_t* commandLine)
 {
-    if (!commandLine) return false;
+    if (!commandLine)
+        return false;
     return std::wcsstr(commandLine, kStartupSwitch) || std::wcsstr(commandLine, kStartupSwitchAlt);
 }
 
@@ -54,12 +55,15 @@ bool activateRunningInstance(ScopedHandle* mutex)
     mutex->reset(CreateMutexW(nullptr, TRUE, kSingleInstanceMutex));
     // Read at once: any later call may overwrite the last error.
     const DWORD error = GetLastError();
-    if (!*mutex || error != ERROR_ALREADY_EXISTS) return false;
+    if (!*mutex || error != ERROR_ALREADY_EXISTS)
+        return false;
 
     HWND running = FindWindowW(kMainWindowClass, nullptr);
     if (running) {
-        if (!IsWindowVisible(running)) ShowWindow(running, SW_SHOW);
-        if (IsIconic(running)) ShowWindow(running, SW_RESTORE);
+        if (!IsWindowVisible(running))
+            ShowWindow(running, SW_SHOW);
+        if (IsIconic(running))
+            ShowWindow(running, SW_RESTORE);
         SetForegroundWindow(running);
     }
     mutex->reset();
@@ -70,8 +74,8 @@ HICON loadProgramIcon(HINSTANCE instance, int size)
 {
     // The image of the icon group nearest to the size the display scale asks
     // for, not one scaled from the 32-pixel image.
-    HICON icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_LUMAROTH), IMAGE_ICON, size, size,
-                                               LR_DEFAULTCOLOR));
+    HICON icon = static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(IDI_LUMAROTH), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
     return icon ? icon : LoadIconW(nullptr, IDI_APPLICATION);
 }
 
@@ -81,8 +85,7 @@ bool registerWindowClasses(HINSTANCE instance)
     const ClassIcons icons = {loadProgramIcon(instance, GetSystemMetrics(SM_CXICON)),
                               loadProgramIcon(instance, GetSystemMetrics(SM_CXSMICON))};
     HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
-    if (!registerClass(instance, kMainWindowClass, mainWindowProc, CS_HREDRAW | CS_VREDRAW, icons,
-                       arrow, nullptr))
+    if (!registerClass(instance, kMainWindowClass, mainWindowProc, CS_HREDRAW | CS_VREDRAW, icons, arrow, nullptr))
         return false;
     // A failure of these shows later, when a panel or the About window cannot
     // create its window.
@@ -101,8 +104,8 @@ HWND createMainWindow(HINSTANCE instance)
     const int height = size.cy;
     const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    return CreateWindowExW(0, kMainWindowClass, kMainWindowTitle, kMainWindowStyle, x, y, width,
-                           height, nullptr, nullptr, instance, nullptr);
+    return CreateWindowExW(0, kMainWindowClass, kMainWindowTitle, kMainWindowStyle, x, y, width, height, nullptr,
+                           nullptr, instance, nullptr);
 }
 
 int runMessageLoop()
@@ -110,9 +113,11 @@ int runMessageLoop()
     MSG message = {};
     for (;;) {
         const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-        if (got == 0) return static_cast<int>(message.wParam);
+        if (got == 0)
+            return static_cast<int>(message.wParam);
         // The queue itself is broken; going on would spin on the same error.
-        if (got == -1) return 1;
+        if (got == -1)
+            return 1;
         // Tab and Shift+Tab between the controls of the main window.
         if (!IsDialogMessageW(mainWindow, &message)) {
             TranslateMessage(&message);

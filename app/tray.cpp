@@ -4,8 +4,8 @@
 
 #include "app/startup.h"
 #include "core/app_messages.h"
-#include "res/resource.h"
 #include "core/scoped_win.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -42,7 +42,8 @@ void copyText(wchar_t (&field)[N], const wchar_t* text)
 void showTrayMenu(HWND window)
 {
     const ScopedMenu menu(CreatePopupMenu());
-    if (!menu) return;
+    if (!menu)
+        return;
     AppendMenuW(menu.get(), MF_STRING, IDM_TRAY_SHOW, kTrayMenuShow);
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu.get(), MF_STRING, IDM_TRAY_EXIT, kTrayMenuExit);
@@ -55,7 +56,8 @@ void showTrayMenu(HWND window)
 
 void stopTrayRetry()
 {
-    if (retryDelayMs == 0) return;
+    if (retryDelayMs == 0)
+        return;
     retryDelayMs = 0;
     KillTimer(trayIcon.hWnd, IDT_TRAY_RETRY);
 }
@@ -107,12 +109,14 @@ bool isTaskbarCreated(UINT message)
 
 void readdTrayIcon()
 {
-    if (trayIconAdded) addIconOrRetryLater();
+    if (trayIconAdded)
+        addIconOrRetryLater();
 }
 
 void retryTrayIcon()
 {
-    if (retryDelayMs == 0) return;
+    if (retryDelayMs == 0)
+        return;
     if (Shell_NotifyIconW(NIM_ADD, &trayIcon)) {
         stopTrayRetry();
         return;
@@ -124,7 +128,8 @@ void retryTrayIcon()
 void removeTrayIcon()
 {
     stopTrayRetry();
-    if (!trayIconAdded) return;
+    if (!trayIconAdded)
+        return;
     Shell_NotifyIconW(NIM_DELETE, &trayIcon);
     trayIconAdded = false;
 }
@@ -132,7 +137,8 @@ void removeTrayIcon()
 void hideToTray(HWND window)
 {
     ShowWindow(window, SW_HIDE);
-    if (trayNoticeShown) return;
+    if (trayNoticeShown)
+        return;
     trayNoticeShown = true;
 
     NOTIFYICONDATAW notice = trayIcon;
@@ -148,7 +154,8 @@ void showFromTray(HWND window)
 {
     ShowWindow(window, SW_SHOW);
     // A window hidden by minimising is still minimised.
-    if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+    if (IsIconic(window))
+        ShowWindow(window, SW_RESTORE);
     SetForegroundWindow(window);
 }
 

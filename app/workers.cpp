@@ -42,9 +42,11 @@ std::atomic<int> liveConnectivityWorkers{0};
 bool launchCounted(LPTHREAD_START_ROUTINE routine, void* argument, int most)
 {
     std::atomic<int>& live = liveWorkersOf(routine);
-    if (live.load() >= most) return false;
+    if (live.load() >= most)
+        return false;
     ++live;
-    if (gLaunchWorker(routine, argument)) return true;
+    if (gLaunchWorker(routine, argument))
+        return true;
     --live;
     return false;
 }
@@ -52,7 +54,8 @@ bool launchCounted(LPTHREAD_START_ROUTINE routine, void* argument, int most)
 CheckOut* freeCheckSlot()
 {
     for (CheckOut& check : appState.checksOut)
-        if (check.number == 0) return &check;
+        if (check.number == 0)
+            return &check;
     return nullptr;
 }
 
@@ -60,7 +63,8 @@ CheckOut* freeCheckSlot()
 // fails, which happens only once the window is gone, as the program ends.
 void postResult(UINT message, WPARAM wParam, std::unique_ptr<UpdateResult> result)
 {
-    if (PostMessageW(mainWindow, message, wParam, reinterpret_cast<LPARAM>(result.get()))) result.release();
+    if (PostMessageW(mainWindow, message, wParam, reinterpret_cast<LPARAM>(result.get())))
+        result.release();
 }
 
 }  // namespace
@@ -99,7 +103,8 @@ unsigned currentUpdateTicket()
 
 bool takeUpdateTicket(unsigned ticket)
 {
-    if (ticket != updateTicket) return false;
+    if (ticket != updateTicket)
+        return false;
     ++updateTicket;
     return true;
 }
@@ -128,8 +133,10 @@ bool launchWorkerThread(LPTHREAD_START_ROUTINE routine, void* argument)
 
 std::atomic<int>& liveWorkersOf(LPTHREAD_START_ROUTINE routine)
 {
-    if (routine == updateWorker) return liveUpdateWorkers;
-    if (routine == loginWorker) return liveLoginWorkers;
+    if (routine == updateWorker)
+        return liveUpdateWorkers;
+    if (routine == loginWorker)
+        return liveLoginWorkers;
     return liveConnectivityWorkers;
 }
 
@@ -137,7 +144,8 @@ void startUpdate()
 {
     // The mark, not the shown status: a connection loss shows "Failed" while
     // the update still runs, and a second one beside it could land first.
-    if (!isSignedIn() || appState.updateInFlight) return;
+    if (!isSignedIn() || appState.updateInFlight)
+        return;
     appState.updateInFlight = true;
     appState.updateStartTick = GetTickCount64();
     appState.updateStatus = UpdateStatus::Updating;
@@ -167,13 +175,15 @@ void startLoginWorker(std::unique_ptr<LoginRequest> request)
             return;
         }
     }
-    if (PostMessageW(mainWindow, WM_LOGIN_RESULT, reinterpret_cast<WPARAM>(request.get()), 0)) request.release();
+    if (PostMessageW(mainWindow, WM_LOGIN_RESULT, reinterpret_cast<WPARAM>(request.get()), 0))
+        request.release();
 }
 
 void startConnectivityCheck()
 {
     CheckOut* slot = freeCheckSlot();
-    if (!slot) return;
+    if (!slot)
+        return;
     const uint32_t number = ++appState.lastCheckStarted;
     if (!launchCounted(connectivityWorker, reinterpret_cast<void*>(static_cast<uintptr_t>(number)),
                        kMaxLiveConnectivityWorkers))
@@ -186,7 +196,8 @@ uint32_t takeOverdueCheck()
 {
     const ULONGLONG now = GetTickCount64();
     for (CheckOut& check : appState.checksOut) {
-        if (check.number == 0 || now - check.startTick < kWorkerDeadlineMs) continue;
+        if (check.number == 0 || now - check.startTick < kWorkerDeadlineMs)
+            continue;
         const uint32_t number = check.number;
         check = CheckOut{};
         return number;
@@ -197,13 +208,15 @@ uint32_t takeOverdueCheck()
 void forgetCheck(uint32_t checkNumber)
 {
     for (CheckOut& check : appState.checksOut)
-        if (check.number == checkNumber) check = CheckOut{};
+        if (check.number == checkNumber)
+            check = CheckOut{};
 }
 
 void dropChecksStartedSoFar()
 {
     appState.checkFloor = appState.lastCheckStarted + 1;
-    for (CheckOut& check : appState.checksOut) check = CheckOut{};
+    for (CheckOut& check : appState.checksOut)
+        check = CheckOut{};
 }
 
 DWORD WINAPI updateWorker(LPVOID argument)

@@ -18,12 +18,19 @@ public:
     using Value = typename Traits::Value;
 
     ScopedResource() = default;
-    explicit ScopedResource(Value value) : value_(value) {}
+    explicit ScopedResource(Value value)
+        : value_(value)
+    {
+    }
     ~ScopedResource() { reset(); }
-    ScopedResource(ScopedResource&& other) noexcept : value_(other.release()) {}
+    ScopedResource(ScopedResource&& other) noexcept
+        : value_(other.release())
+    {
+    }
     ScopedResource& operator=(ScopedResource&& other) noexcept
     {
-        if (this != &other) reset(other.release());
+        if (this != &other)
+            reset(other.release());
         return *this;
     }
     ScopedResource(const ScopedResource&) = delete;
@@ -37,7 +44,8 @@ public:
     void reset(Value value = Traits::empty())
     {
         const Value old = std::exchange(value_, value);
-        if (old != Traits::empty()) Traits::close(old);
+        if (old != Traits::empty())
+            Traits::close(old);
     }
     // For an API that returns its result through a pointer argument; what was
     // held is released first.
@@ -110,7 +118,11 @@ using ScopedComPtr = ScopedResource<ComInterfaceTraits<Interface>>;
 // BeginPaint .. EndPaint of one WM_PAINT.
 class ScopedPaint {
 public:
-    explicit ScopedPaint(HWND window) : window_(window) { dc_ = BeginPaint(window, &paint_); }
+    explicit ScopedPaint(HWND window)
+        : window_(window)
+    {
+        dc_ = BeginPaint(window, &paint_);
+    }
     ~ScopedPaint() { EndPaint(window_, &paint_); }
     ScopedPaint(const ScopedPaint&) = delete;
     ScopedPaint& operator=(const ScopedPaint&) = delete;
@@ -125,10 +137,15 @@ private:
 // GetDC .. ReleaseDC; window may be null for the screen.
 class ScopedWindowDC {
 public:
-    explicit ScopedWindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
+    explicit ScopedWindowDC(HWND window)
+        : window_(window)
+        , dc_(GetDC(window))
+    {
+    }
     ~ScopedWindowDC()
     {
-        if (dc_) ReleaseDC(window_, dc_);
+        if (dc_)
+            ReleaseDC(window_, dc_);
     }
     ScopedWindowDC(const ScopedWindowDC&) = delete;
     ScopedWindowDC& operator=(const ScopedWindowDC&) = delete;
@@ -143,10 +160,15 @@ private:
 // object can be deleted after this goes out of scope.
 class ScopedSelectObject {
 public:
-    ScopedSelectObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+    ScopedSelectObject(HDC dc, HGDIOBJ object)
+        : dc_(dc)
+        , previous_(SelectObject(dc, object))
+    {
+    }
     ~ScopedSelectObject()
     {
-        if (previous_ && previous_ != HGDI_ERROR) SelectObject(dc_, previous_);
+        if (previous_ && previous_ != HGDI_ERROR)
+            SelectObject(dc_, previous_);
     }
     ScopedSelectObject(const ScopedSelectObject&) = delete;
     ScopedSelectObject& operator=(const ScopedSelectObject&) = delete;
@@ -160,10 +182,14 @@ private:
 // (S_FALSE, already initialised, counts: it must be balanced too).
 class ScopedComInit {
 public:
-    explicit ScopedComInit(DWORD flags) : initialized_(SUCCEEDED(CoInitializeEx(nullptr, flags))) {}
+    explicit ScopedComInit(DWORD flags)
+        : initialized_(SUCCEEDED(CoInitializeEx(nullptr, flags)))
+    {
+    }
     ~ScopedComInit()
     {
-        if (initialized_) CoUninitialize();
+        if (initialized_)
+            CoUninitialize();
     }
     ScopedComInit(const ScopedComInit&) = delete;
     ScopedComInit& operator=(const ScopedComInit&) = delete;

@@ -23,7 +23,8 @@ std::wstring systemErrorText(DWORD code)
     // System messages end in CR LF, which would leave an empty line in a box.
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
         text.pop_back();
-    if (text.empty()) text = L"Error " + decimalText(code) + L".";
+    if (text.empty())
+        text = L"Error " + decimalText(code) + L".";
     return text;
 }
 

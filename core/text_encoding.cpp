@@ -17,12 +17,12 @@ std::string wideToUtf8(const std::wstring& text)
 {
     if (text.empty())
         return std::string();
-    int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                     nullptr, nullptr);
+    int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                     nullptr);
     std::string bytes(static_cast<size_t>(length > 0 ? length : 0), '\0');
     if (length > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &bytes[0], length,
-                            nullptr, nullptr);
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &bytes[0], length, nullptr,
+                            nullptr);
     return bytes;
 }
 
@@ -30,7 +30,7 @@ size_t utf8Length(const std::wstring& text)
 {
     if (text.empty())
         return 0;
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                           nullptr, nullptr);
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                           nullptr);
     return static_cast<size_t>(length > 0 ? length : 0);
 }

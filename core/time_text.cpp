@@ -43,7 +43,6 @@ bool readLiteral(const std::wstring& text, size_t& at, wchar_t literal)
 
 }  // namespace
 
-
 std::optional<TimeFields> parseStateTimeText(const std::wstring& text)
 {
     TimeFields time;

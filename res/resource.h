@@ -18,7 +18,7 @@
 #define IDC_VALUE_NEXT_CHECK 3014
 #define IDC_UPDATE_IP 3020
 #define IDC_EDIT_HOST 3021
-#define IDC_LOGOUT 3022            // stands on the login panel
+#define IDC_LOGOUT 3022  // stands on the login panel
 #define IDC_STATUS_LINE 3030
 #define IDC_WEBSITE_LINK 3031
 

@@ -13,13 +13,11 @@
 #define LUMAROTH_WIDEN(x) LUMAROTH_WIDEN_(x)
 
 // "2.0.1": what users see in titles, the About window and the user agent.
-#define LUMAROTH_VERSION_TEXT          \
-    LUMAROTH_STRINGIFY(LUMAROTH_VERSION_MAJOR) "." \
-    LUMAROTH_STRINGIFY(LUMAROTH_VERSION_MINOR) "." \
-    LUMAROTH_STRINGIFY(LUMAROTH_VERSION_PATCH)
+#define LUMAROTH_VERSION_TEXT                                                                                          \
+    LUMAROTH_STRINGIFY(LUMAROTH_VERSION_MAJOR)                                                                         \
+    "." LUMAROTH_STRINGIFY(LUMAROTH_VERSION_MINOR) "." LUMAROTH_STRINGIFY(LUMAROTH_VERSION_PATCH)
 
 // "2.0.1.0": the file and product version of the version block.
-#define LUMAROTH_VERSION_FULL_TEXT \
-    LUMAROTH_VERSION_TEXT "." LUMAROTH_STRINGIFY(LUMAROTH_VERSION_BUILD)
+#define LUMAROTH_VERSION_FULL_TEXT LUMAROTH_VERSION_TEXT "." LUMAROTH_STRINGIFY(LUMAROTH_VERSION_BUILD)
 
 #define LUMAROTH_VERSION_WIDE LUMAROTH_WIDEN(LUMAROTH_VERSION_TEXT)

@@ -30,9 +30,8 @@ int wmain(int argc, wchar_t** argv)
         fwprintf(stderr, L"trustca: cannot open the Root store (%lu)\n", GetLastError());
         return 1;
     }
-    BOOL added = CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING, der.data(),
-                                                  static_cast<DWORD>(der.size()), CERT_STORE_ADD_REPLACE_EXISTING,
-                                                  nullptr);
+    BOOL added = CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING, der.data(), static_cast<DWORD>(der.size()),
+                                                  CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
     DWORD error = GetLastError();
     CertCloseStore(store, 0);
     if (!added) {

@@ -2,8 +2,8 @@
 // disabling its owner while it is open.
 #include "ui/about_window.h"
 
-#include "res/resource.h"
 #include "core/scoped_win.h"
+#include "res/resource.h"
 #include "res/version.h"
 #include "ui/controls.h"
 #include "ui/dpi.h"
@@ -47,19 +47,21 @@ void createAboutControls(HWND window)
     HWND iconControl = createControl(window, {0, L"STATIC", L"", SS_ICON | SS_CENTERIMAGE, 0, 156, 18, kIconSize,
                                               kIconSize, UiFont::None});
     const int iconSize = scaleToDpi(kIconSize, layoutDpi(window));
-    ownIcon.reset(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_LUMAROTH),
-                                                IMAGE_ICON, iconSize, iconSize, LR_DEFAULTCOLOR)));
+    ownIcon.reset(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_LUMAROTH), IMAGE_ICON,
+                                                iconSize, iconSize, LR_DEFAULTCOLOR)));
     HICON icon = ownIcon ? ownIcon.get() : LoadIconW(nullptr, IDI_APPLICATION);
     if (iconControl)
         SendMessageW(iconControl, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
 
     createControl(window, {0, L"STATIC", L"Lumaroth Client", SS_CENTER, 0, 10, 72, 340, 24, UiFont::Heading});
-    createControl(window, {0, L"STATIC", L"Version " LUMAROTH_VERSION_WIDE, SS_CENTER, 0, 10, 98, 340, 18, UiFont::Body});
+    createControl(window,
+                  {0, L"STATIC", L"Version " LUMAROTH_VERSION_WIDE, SS_CENTER, 0, 10, 98, 340, 18, UiFont::Body});
     // The body is shown as written: "&" is no mnemonic marker there.
     for (int line = 0; line < kBodyLineCount; ++line)
         createControl(window, {0, L"STATIC", kBodyLines[line], SS_CENTER | SS_NOPREFIX, 0, 10,
                                kBodyTop + kBodyLineHeight * line, 340, kBodyLineHeight, UiFont::Small});
-    createControl(window, {IDC_ABOUT_VISIT, L"BUTTON", L"Visit Website", WS_TABSTOP, 0, 60, 270, 100, 26, UiFont::Body});
+    createControl(window,
+                  {IDC_ABOUT_VISIT, L"BUTTON", L"Visit Website", WS_TABSTOP, 0, 60, 270, 100, 26, UiFont::Body});
     createControl(window, {IDC_ABOUT_CLOSE, L"BUTTON", L"Close", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 200, 270, 100, 26,
                            UiFont::Body});
 }

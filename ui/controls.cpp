@@ -9,8 +9,8 @@ HWND createControl(HWND parent, const ControlSpec& spec)
     HWND control = CreateWindowExW(spec.exStyle, spec.className, spec.text, WS_CHILD | WS_VISIBLE | spec.style,
                                    scaleToDpi(spec.x, dpi), scaleToDpi(spec.y, dpi), scaleToDpi(spec.width, dpi),
                                    scaleToDpi(spec.height, dpi), parent,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
-                                   GetModuleHandleW(nullptr), nullptr);
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), GetModuleHandleW(nullptr),
+                                   nullptr);
     HFONT font = uiFont(spec.font);
     if (control && font)
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);

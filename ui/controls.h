@@ -7,16 +7,16 @@
 #include "ui/drawing.h"
 
 struct ControlSpec {
-    int id;                  // 0: the control has no id
+    int id;  // 0: the control has no id
     const wchar_t* className;
     const wchar_t* text;
-    DWORD style;             // added to WS_CHILD | WS_VISIBLE
+    DWORD style;  // added to WS_CHILD | WS_VISIBLE
     DWORD exStyle;
     int x;
     int y;
     int width;
     int height;
-    UiFont font;             // one of the shared fonts, or UiFont::None
+    UiFont font;  // one of the shared fonts, or UiFont::None
 };
 
 // Creates the control at the 96-DPI table values scaled to the DPI of the

@@ -27,8 +27,8 @@ void paintRoundedClient(HWND window, COLORREF outline, const COLORREF* fill)
     const ScopedBrush brush(fill ? CreateSolidBrush(*fill) : nullptr);
     // Declared after the objects: they are put back before the objects go.
     const ScopedSelectObject usePen(paint.dc(), pen.get());
-    const ScopedSelectObject useBrush(paint.dc(), brush ? static_cast<HGDIOBJ>(brush.get())
-                                                        : GetStockObject(NULL_BRUSH));
+    const ScopedSelectObject useBrush(paint.dc(),
+                                      brush ? static_cast<HGDIOBJ>(brush.get()) : GetStockObject(NULL_BRUSH));
     const int corner = scaleToDpi(kCornerEllipse, dpi);
     RoundRect(paint.dc(), 0, 0, client.right, client.bottom, corner, corner);
 }

@@ -1,8 +1,8 @@
 #include "ui/drawing.h"
 
 #include "core/app_state.h"
-#include "res/resource.h"
 #include "core/scoped_win.h"
+#include "res/resource.h"
 #include "ui/dpi.h"
 #include "ui/status_texts.h"
 #include "ui/theme.h"

@@ -19,7 +19,7 @@ HFONT uiFont(UiFont font);
 HBRUSH backgroundBrush();
 
 // Main window messages, called from its window procedure.
-LRESULT eraseMainWindow(HWND window, HDC dc);                  // WM_ERASEBKGND, returns 1
-void paintMainWindow(HWND window);                             // WM_PAINT
-LRESULT colorEditControl(HDC dc);                              // WM_CTLCOLOREDIT
-LRESULT colorStaticControl(HDC dc, HWND control);              // WM_CTLCOLORSTATIC
+LRESULT eraseMainWindow(HWND window, HDC dc);      // WM_ERASEBKGND, returns 1
+void paintMainWindow(HWND window);                 // WM_PAINT
+LRESULT colorEditControl(HDC dc);                  // WM_CTLCOLOREDIT
+LRESULT colorStaticControl(HDC dc, HWND control);  // WM_CTLCOLORSTATIC

@@ -3,8 +3,8 @@
 #include "ui/layout.h"
 
 #include "core/app_state.h"
-#include "res/resource.h"
 #include "core/secure_wipe.h"
+#include "res/resource.h"
 #include "ui/about_window.h"
 #include "ui/dpi.h"
 #include "ui/drawing.h"

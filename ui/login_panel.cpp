@@ -29,9 +29,11 @@ void showLoginPanel(HWND window)
     // the static created just before it.
     const ControlSpec body[] = {
         {0, L"STATIC", L"Hostname:", SS_RIGHT, 0, 87, 56, 70, 18, UiFont::Body},
-        {IDC_EDIT_HOSTNAME, L"EDIT", appState.hostname.c_str(), field, WS_EX_CLIENTEDGE, 163, 53, 220, 22, UiFont::Body},
+        {IDC_EDIT_HOSTNAME, L"EDIT", appState.hostname.c_str(), field, WS_EX_CLIENTEDGE, 163, 53, 220, 22,
+         UiFont::Body},
         {0, L"STATIC", L"Username:", SS_RIGHT, 0, 87, 91, 70, 18, UiFont::Body},
-        {IDC_EDIT_USERNAME, L"EDIT", appState.username.c_str(), field, WS_EX_CLIENTEDGE, 163, 88, 220, 22, UiFont::Body},
+        {IDC_EDIT_USERNAME, L"EDIT", appState.username.c_str(), field, WS_EX_CLIENTEDGE, 163, 88, 220, 22,
+         UiFont::Body},
         {0, L"STATIC", L"Key:", SS_RIGHT, 0, 87, 126, 70, 18, UiFont::Body},
         {IDC_EDIT_KEY, L"EDIT", appState.updateKey.c_str(), field | ES_PASSWORD, WS_EX_CLIENTEDGE, 163, 123, 220, 22,
          UiFont::Body},

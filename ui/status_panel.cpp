@@ -7,8 +7,8 @@
 #include "store/autostart.h"
 #include "ui/controls.h"
 #include "ui/drawing.h"
-#include "ui/link.h"
 #include "ui/layout.h"
+#include "ui/link.h"
 #include "ui/status_texts.h"
 #include "ui/theme.h"
 
@@ -54,10 +54,10 @@ void createBanner(HWND window)
         return;
     // Children of the banner: their notifications reach the banner, which
     // forwards them to the main window.
-    createControl(banner, {IDC_BANNER_TEXT, L"STATIC", L"\u26A0  Lumaroth is not set to run at Windows startup.", 0,
-                           0, 10, 11, 310, 18, UiFont::Small});
-    createControl(banner, {IDC_ENABLE_AUTOSTART, L"BUTTON", L"Enable now", WS_TABSTOP, 0, 362, 7, 80, 24,
-                           UiFont::Small});
+    createControl(banner, {IDC_BANNER_TEXT, L"STATIC", L"\u26A0  Lumaroth is not set to run at Windows startup.", 0, 0,
+                           10, 11, 310, 18, UiFont::Small});
+    createControl(banner,
+                  {IDC_ENABLE_AUTOSTART, L"BUTTON", L"Enable now", WS_TABSTOP, 0, 362, 7, 80, 24, UiFont::Small});
 }
 
 }  // namespace
@@ -85,9 +85,8 @@ void showStatusPanel(HWND window)
     const std::wstring statusLine = initialStatusLineText();
     createControl(window, {IDC_STATUS_LINE, L"STATIC", statusLine.c_str(), SS_NOPREFIX, 0, 12, 222 + b, 280, 18,
                            UiFont::Small});
-    makeKeyboardLink(createControl(window, {IDC_WEBSITE_LINK, L"STATIC", kWebsiteUrl,
-                                            SS_NOTIFY | SS_RIGHT | WS_TABSTOP, 0, 298, 222 + b, 160, 18,
-                                            UiFont::Link}));
+    makeKeyboardLink(createControl(window, {IDC_WEBSITE_LINK, L"STATIC", kWebsiteUrl, SS_NOTIFY | SS_RIGHT | WS_TABSTOP,
+                                            0, 298, 222 + b, 160, 18, UiFont::Link}));
 
     // Last, so it lies below every control and takes no part in Tab order.
     createControl(window, {0, kFrameClass, nullptr, 0, WS_EX_TRANSPARENT, kFrameX, kFrameY, kFrameWidth,

@@ -10,7 +10,7 @@
 std::wstring usernameText();
 std::wstring hostnameText();
 std::wstring ipText();
-std::wstring countdownText();       // the value when the panel is built
+std::wstring countdownText();  // the value when the panel is built
 
 // The status line right after the panel is built: "Updated: " and the
 // absolute time of the last update.

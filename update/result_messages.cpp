@@ -14,6 +14,7 @@ struct ResultMessage {
 
 // Compared in this order, whole codes, case-sensitive: the reply word was
 // lower-cased already, and "badauth2" is not "badauth".
+// clang-format off
 const ResultMessage kResultMessages[] = {
     {"badauth", L"Invalid username or key (badauth)"},
     {"nohost", L"Hostname not found (nohost)"},
@@ -23,6 +24,7 @@ const ResultMessage kResultMessages[] = {
     {"ssl_error", L"SSL certificate error"},
     {kCodeNetworkError, L"Network error, check connection"},
 };
+// clang-format on
 
 const wchar_t kHttpErrorPrefix[] = L"Server error (HTTP ";
 const wchar_t kHttpErrorSuffix[] = L")";

@@ -67,11 +67,21 @@ struct Reader {
                 return false;
             char escape = text[at++];
             switch (escape) {
-            case 'n': out += '\n'; break;
-            case 'r': out += '\r'; break;
-            case 't': out += '\t'; break;
-            case 'b': out += '\b'; break;
-            case 'f': out += '\f'; break;
+            case 'n':
+                out += '\n';
+                break;
+            case 'r':
+                out += '\r';
+                break;
+            case 't':
+                out += '\t';
+                break;
+            case 'b':
+                out += '\b';
+                break;
+            case 'f':
+                out += '\f';
+                break;
             case 'u': {
                 unsigned long code = 0;
                 if (!hex4(code))
@@ -86,7 +96,9 @@ struct Reader {
                 appendUtf8(out, code);
                 break;
             }
-            default: out += escape; break;
+            default:
+                out += escape;
+                break;
             }
         }
         if (at >= text.size())
@@ -184,7 +196,7 @@ struct Reader {
     }
 };
 
-} // namespace
+}  // namespace
 
 const JsonValue* JsonValue::find(const std::string& key) const
 {

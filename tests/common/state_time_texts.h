@@ -10,7 +10,7 @@ struct StateTimeText {
     const wchar_t* text;
     bool parsed;
     bool loaded;
-    WORD year, month, day, hour, minute, second;    // as parsed
+    WORD year, month, day, hour, minute, second;  // as parsed
 };
 
 inline const StateTimeText kStateTimeTexts[] = {

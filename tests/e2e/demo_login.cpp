@@ -13,10 +13,12 @@ int wmain(int argc, wchar_t** argv)
         return 2;
     }
     HWND main = nullptr;
-    waitUntil([&] {
-        main = FindWindowW(L"LumarothMainWindow", nullptr);
-        return main && IsWindowVisible(main) && GetDlgItem(main, 4010);
-    }, 60000);
+    waitUntil(
+        [&] {
+            main = FindWindowW(L"LumarothMainWindow", nullptr);
+            return main && IsWindowVisible(main) && GetDlgItem(main, 4010);
+        },
+        60000);
     if (!main || !GetDlgItem(main, 4010)) {
         fwprintf(stderr, L"demo_login: no login panel found\n");
         return 1;
@@ -26,10 +28,13 @@ int wmain(int argc, wchar_t** argv)
     setItemText(main, 4003, argv[3]);
     postClick(main, 4010);
     HWND box = nullptr;
-    bool signedIn = waitUntil([&] {
-        box = FindWindowW(L"#32770", L"Login Error");
-        return GetDlgItem(main, 3030) != nullptr || (box && IsWindowVisible(box));
-    }, 60000) && GetDlgItem(main, 3030) != nullptr;
+    bool signedIn = waitUntil(
+                        [&] {
+                            box = FindWindowW(L"#32770", L"Login Error");
+                            return GetDlgItem(main, 3030) != nullptr || (box && IsWindowVisible(box));
+                        },
+                        60000) &&
+                    GetDlgItem(main, 3030) != nullptr;
     if (!signedIn) {
         fwprintf(stderr, L"demo_login: login failed: %ls\n", box ? messageBoxText(box).c_str() : L"no answer");
         return 1;

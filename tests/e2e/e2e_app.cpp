@@ -39,7 +39,7 @@ BOOL CALLBACK collectByClass(HWND window, LPARAM context)
     return TRUE;
 }
 
-} // namespace
+}  // namespace
 
 std::wstring lumarothExePath()
 {
@@ -70,8 +70,7 @@ bool LumarothProcess::start(const std::wstring& arguments)
         commandLine += L" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &info_))
+    if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info_))
         return false;
     WaitForInputIdle(info_.hProcess, kStartLimitMs);
     return true;
@@ -79,17 +78,19 @@ bool LumarothProcess::start(const std::wstring& arguments)
 
 HWND LumarothProcess::waitForWindow(DWORD timeoutMs)
 {
-    waitUntil([&] {
-        for (HWND window : topLevelWindows(kMainWindowClass, false)) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == info_.dwProcessId) {
-                window_ = window;
-                return true;
+    waitUntil(
+        [&] {
+            for (HWND window : topLevelWindows(kMainWindowClass, false)) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                if (owner == info_.dwProcessId) {
+                    window_ = window;
+                    return true;
+                }
             }
-        }
-        return false;
-    }, timeoutMs);
+            return false;
+        },
+        timeoutMs);
     return window_;
 }
 
@@ -193,8 +194,8 @@ bool waitForGone(HWND window, DWORD timeoutMs)
 void setItemText(HWND parent, int id, const std::wstring& text)
 {
     DWORD_PTR result = 0;
-    SendMessageTimeoutW(GetDlgItem(parent, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
-                        SMTO_ABORTIFHUNG, kSendLimitMs, &result);
+    SendMessageTimeoutW(GetDlgItem(parent, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG,
+                        kSendLimitMs, &result);
 }
 
 void clickButton(HWND parent, int id)
@@ -240,10 +241,12 @@ HWND visibleBalloon()
 HWND waitForMessageBox(const std::wstring& caption, DWORD timeoutMs)
 {
     HWND box = nullptr;
-    waitUntil([&] {
-        box = FindWindowW(L"#32770", caption.c_str());
-        return box && IsWindowVisible(box);
-    }, timeoutMs);
+    waitUntil(
+        [&] {
+            box = FindWindowW(L"#32770", caption.c_str());
+            return box && IsWindowVisible(box);
+        },
+        timeoutMs);
     return box && IsWindowVisible(box) ? box : nullptr;
 }
 

@@ -15,22 +15,24 @@ std::wstring plainClassName(HWND window)
     return bang == std::wstring::npos ? name : name.substr(bang + 1);
 }
 
-} // namespace
+}  // namespace
 
 bool waitForControls(HWND parent, const std::vector<ExpectedControl>& table, DWORD timeoutMs)
 {
     // A panel switch destroys the old controls first to last and then
     // creates the new ones: half way through either, the ids in order or
     // the last control's class differ from the table.
-    return waitUntil([&] {
-        std::vector<HWND> children = childrenOf(parent);
-        if (children.size() != table.size() || children.empty())
-            return false;
-        for (size_t i = 0; i < children.size(); ++i)
-            if (GetDlgCtrlID(children[i]) != table[i].id)
+    return waitUntil(
+        [&] {
+            std::vector<HWND> children = childrenOf(parent);
+            if (children.size() != table.size() || children.empty())
                 return false;
-        return _wcsicmp(plainClassName(children.back()).c_str(), table.back().className) == 0;
-    }, timeoutMs);
+            for (size_t i = 0; i < children.size(); ++i)
+                if (GetDlgCtrlID(children[i]) != table[i].id)
+                    return false;
+            return _wcsicmp(plainClassName(children.back()).c_str(), table.back().className) == 0;
+        },
+        timeoutMs);
 }
 
 void expectControls(HWND parent, const std::vector<ExpectedControl>& table)

@@ -7,12 +7,12 @@
 #include <vector>
 
 struct ExpectedControl {
-    int id;                  // 0 for a control without id
+    int id;  // 0 for a control without id
     const wchar_t* className;
-    const wchar_t* text;     // nullptr: not compared
-    DWORD style;             // added to WS_CHILD | WS_VISIBLE
+    const wchar_t* text;  // nullptr: not compared
+    DWORD style;          // added to WS_CHILD | WS_VISIBLE
     DWORD exStyle;
-    int x, y, width, height; // client coordinates of the parent
+    int x, y, width, height;  // client coordinates of the parent
 };
 // Waits until parent's children carry table's ids in table's order.
 bool waitForControls(HWND parent, const std::vector<ExpectedControl>& table, DWORD timeoutMs);

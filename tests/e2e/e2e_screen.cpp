@@ -32,7 +32,7 @@ bool writeBmp(const ScreenImage& image, const std::wstring& path)
     return ok != FALSE;
 }
 
-} // namespace
+}  // namespace
 
 ScreenImage captureWindow(HWND window)
 {

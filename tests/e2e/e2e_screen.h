@@ -9,7 +9,7 @@
 struct ScreenImage {
     int width = 0;
     int height = 0;
-    std::vector<COLORREF> pixels;   // row by row from the top
+    std::vector<COLORREF> pixels;  // row by row from the top
 };
 
 // The screen's pixels inside a window's rectangle (its frame included).

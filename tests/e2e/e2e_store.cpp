@@ -12,21 +12,21 @@ unsigned long long secondsOf(const SYSTEMTIME& time)
     return ((unsigned long long)file.dwHighDateTime << 32 | file.dwLowDateTime) / 10000000ull;
 }
 
-} // namespace
+}  // namespace
 
 std::wstring stateTimeText(const SYSTEMTIME& time)
 {
     wchar_t text[64];
-    swprintf(text, 64, L"%04d-%02d-%02dT%02d:%02d:%02d", time.wYear, time.wMonth, time.wDay, time.wHour,
-             time.wMinute, time.wSecond);
+    swprintf(text, 64, L"%04d-%02d-%02dT%02d:%02d:%02d", time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute,
+             time.wSecond);
     return text;
 }
 
 bool parseStateTime(const std::wstring& text, SYSTEMTIME* time)
 {
     *time = SYSTEMTIME{};
-    return swscanf(text.c_str(), L"%hd-%hd-%hdT%hd:%hd:%hd", &time->wYear, &time->wMonth, &time->wDay,
-                   &time->wHour, &time->wMinute, &time->wSecond) == 6;
+    return swscanf(text.c_str(), L"%hd-%hd-%hdT%hd:%hd:%hd", &time->wYear, &time->wMonth, &time->wDay, &time->wHour,
+                   &time->wMinute, &time->wSecond) == 6;
 }
 
 SYSTEMTIME localTimeAgo(long long secondsAgo)

@@ -17,10 +17,12 @@ HWND openAbout(HWND main)
     SendMessageTimeoutW(main, WM_COMMAND, MAKEWPARAM(6001, BN_CLICKED), LPARAM(GetDlgItem(main, 6001)),
                         SMTO_ABORTIFHUNG, 5000, &result);
     HWND about = nullptr;
-    waitUntil([&] {
-        about = FindWindowW(L"LumarothAbout", nullptr);
-        return about && IsWindowVisible(about);
-    }, kUiLimitMs);
+    waitUntil(
+        [&] {
+            about = FindWindowW(L"LumarothAbout", nullptr);
+            return about && IsWindowVisible(about);
+        },
+        kUiLimitMs);
     return about;
 }
 
@@ -39,7 +41,7 @@ void expectCentredOver(HWND about, HWND main)
     EXPECT_EQ(window.top, owner.top + ((owner.bottom - owner.top) - height) / 2);
 }
 
-} // namespace
+}  // namespace
 
 TEST(Journey, AboutWindow)
 {

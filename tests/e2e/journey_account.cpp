@@ -36,7 +36,7 @@ bool nothingStored()
     return !readAccountCredential(&credential) && !state.hasIp && !state.hasLastTime && !state.hasChangeTime;
 }
 
-} // namespace
+}  // namespace
 
 TEST(Journey, EditHostAndLogout)
 {
@@ -66,9 +66,9 @@ TEST(Journey, EditHostAndLogout)
     ASSERT_TRUE(box);
     EXPECT_EQ(messageBoxText(box), resultMessage("badauth"));
     ASSERT_TRUE(pressMessageBoxButton(box, IDOK, kUiLimitMs));
-    EXPECT_TRUE(waitUntil([&] {
-        return IsWindowEnabled(GetDlgItem(main, 4010)) && IsWindowEnabled(GetDlgItem(main, 4011));
-    }, kUiLimitMs));
+    EXPECT_TRUE(
+        waitUntil([&] { return IsWindowEnabled(GetDlgItem(main, 4010)) && IsWindowEnabled(GetDlgItem(main, 4011)); },
+                  kUiLimitMs));
     EXPECT_EQ(itemText(main, 4003), L"wrong");
     size_t updates = service.updateCount();
     for (int i = 0; i < 125 && service.updateCount() == updates; ++i)
@@ -99,8 +99,7 @@ TEST(Journey, EditHostAndLogout)
     size_t requests = service.requests().size();
     for (int i = 0; i < 125; ++i)
         sendTimer(main, 1001);
-    EXPECT_FALSE(waitUntil([&] { return service.requests().size() > requests; }, 6500))
-        << "requests after logout";
+    EXPECT_FALSE(waitUntil([&] { return service.requests().size() > requests; }, 6500)) << "requests after logout";
     EXPECT_EQ(app.exitFromTray(kUiLimitMs), 0u);
 }
 

@@ -87,13 +87,15 @@ DWORD uninstallInPlace(const std::wstring& folder)
 std::pair<HWND, std::wstring> runningProgram()
 {
     std::vector<HWND> windows = topLevelWindows(L"LumarothMainWindow", false);
-    if (windows.empty()) return {nullptr, L""};
+    if (windows.empty())
+        return {nullptr, L""};
     DWORD id = 0;
     GetWindowThreadProcessId(windows[0], &id);
     wchar_t image[MAX_PATH] = {};
     DWORD length = MAX_PATH;
     if (HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id)) {
-        if (!QueryFullProcessImageNameW(process, 0, image, &length)) image[0] = L'\0';
+        if (!QueryFullProcessImageNameW(process, 0, image, &length))
+            image[0] = L'\0';
         CloseHandle(process);
     }
     return {windows[0], image};
@@ -103,7 +105,8 @@ std::pair<HWND, std::wstring> runningProgram()
 HWND uninstallerMessageBox()
 {
     for (HWND box : topLevelWindows(L"#32770", true))
-        if (windowText(box) == L"Lumaroth Uninstall" && GetDlgItem(box, 0xFFFF)) return box;
+        if (windowText(box) == L"Lumaroth Uninstall" && GetDlgItem(box, 0xFFFF))
+            return box;
     return nullptr;
 }
 
@@ -118,14 +121,15 @@ bool shortcutNames(const std::wstring& shortcut, const std::wstring& target)
 {
     const std::string bytes = fileBytes(shortcut);
     const std::string wide(reinterpret_cast<const char*>(target.data()), target.size() * sizeof(wchar_t));
-    return bytes.find(wide) != std::string::npos || bytes.find(std::string(target.begin(), target.end())) != std::string::npos;
+    return bytes.find(wide) != std::string::npos ||
+           bytes.find(std::string(target.begin(), target.end())) != std::string::npos;
 }
 
 std::wstring folderAccessList(const std::wstring& folder)
 {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
-                              nullptr, nullptr, &descriptor) != ERROR_SUCCESS)
+    if (GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr,
+                              nullptr, &descriptor) != ERROR_SUCCESS)
         return L"<unreadable>";
     wchar_t* text = nullptr;
     std::wstring sddl = L"<unconvertible>";
@@ -154,7 +158,7 @@ bool accountStored()
     return readAccountCredential(&credential) && credential.blob == "home.example.net|alice|s3cret";
 }
 
-} // namespace
+}  // namespace
 
 TEST(Journey, InstallUpgradeUninstall)
 {
@@ -276,14 +280,16 @@ TEST(Journey, InstallUpgradeUninstall)
     std::wstring command = L"\"" + moved + L"\\Uninstall.exe\" _?=" + moved;
     ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &byHand));
     HWND wizard = nullptr;
-    ASSERT_TRUE(waitUntil([&] { return (wizard = FindWindowW(L"#32770", L"Lumaroth Uninstall")) && IsWindowVisible(wizard); },
-                          kStartLimitMs));
+    ASSERT_TRUE(
+        waitUntil([&] { return (wizard = FindWindowW(L"#32770", L"Lumaroth Uninstall")) && IsWindowVisible(wizard); },
+                  kStartLimitMs));
     postClick(wizard, IDOK);
     ASSERT_TRUE(waitUntil([&] { return itemText(wizard, IDOK).find(L"Uninstall") != std::wstring::npos; }, kUiLimitMs));
     postClick(wizard, IDOK);
     HWND box = nullptr;
     ASSERT_TRUE(waitUntil([&] { return (box = uninstallerMessageBox()) != nullptr; }, kUiLimitMs));
-    EXPECT_EQ(messageBoxText(box), movedExe + L" could not be deleted. Close what uses it, then uninstall Lumaroth again.");
+    EXPECT_EQ(messageBoxText(box),
+              movedExe + L" could not be deleted. Close what uses it, then uninstall Lumaroth again.");
     EXPECT_TRUE(pressMessageBoxButton(box, IDOK, kUiLimitMs));
     EXPECT_EQ(WaitForSingleObject(byHand.hProcess, kSetupLimitMs), WAIT_OBJECT_0);
     GetExitCodeProcess(byHand.hProcess, &code);
@@ -315,7 +321,8 @@ TEST(Journey, InstallUpgradeUninstall)
     EXPECT_TRUE(exists(other + L"\\Lumaroth.exe"));
     const std::wstring acl = folderAccessList(other);
     EXPECT_TRUE(acl.find(L";;;AU)") == std::wstring::npos && acl.find(L";;;BU)") == std::wstring::npos &&
-                acl.find(L"ID;") == std::wstring::npos) << acl;
+                acl.find(L"ID;") == std::wstring::npos)
+        << acl;
     writeUserString(kRunKey, kRunValueName, autostart);
     ASSERT_TRUE(uninstall(other, L"/S /REMOVEACCOUNT"));
     EXPECT_FALSE(exists(other));

@@ -13,7 +13,7 @@ namespace {
 
 constexpr DWORD kMainStyleBits = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME;
 
-} // namespace
+}  // namespace
 
 TEST(Journey, FirstStartLoginPanel)
 {
@@ -164,13 +164,15 @@ TEST(Journey, SuccessfulLogin)
     // The panel's first texts last until the first tick, a second later:
     // read them as soon as the panel exists.
     std::wstring firstStatus, firstCountdown;
-    ASSERT_TRUE(waitUntil([&] {
-        if (!isStatusPanelShown(main))
-            return false;
-        firstStatus = statusLine(main);
-        firstCountdown = itemText(main, 3014);
-        return true;
-    }, kReplyLimitMs));
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            if (!isStatusPanelShown(main))
+                return false;
+            firstStatus = statusLine(main);
+            firstCountdown = itemText(main, 3014);
+            return true;
+        },
+        kReplyLimitMs));
     StoredState state = readStoredState();
     SYSTEMTIME saved{};
     ASSERT_TRUE(state.hasLastTime && parseStateTime(state.lastTime, &saved));

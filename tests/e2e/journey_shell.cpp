@@ -16,11 +16,13 @@ HWND waitForTrayMenu(HWND main)
 {
     postTrayMouse(main, WM_RBUTTONUP);
     HWND menu = nullptr;
-    waitUntil([&] {
-        std::vector<HWND> menus = topLevelWindows(L"#32768", true);
-        menu = menus.empty() ? nullptr : menus[0];
-        return menu != nullptr;
-    }, kUiLimitMs);
+    waitUntil(
+        [&] {
+            std::vector<HWND> menus = topLevelWindows(L"#32768", true);
+            menu = menus.empty() ? nullptr : menus[0];
+            return menu != nullptr;
+        },
+        kUiLimitMs);
     return menu;
 }
 
@@ -78,7 +80,7 @@ bool isShown(HWND main)
     return IsWindowVisible(main) && !IsIconic(main);
 }
 
-} // namespace
+}  // namespace
 
 TEST(Journey, SingleInstanceAndStartupSwitch)
 {
@@ -169,10 +171,13 @@ TEST(Journey, TrayIcon)
     ASSERT_TRUE(waitUntil([&] { return isShown(main); }, kUiLimitMs));
     PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     ASSERT_TRUE(waitUntil([&] { return !IsWindowVisible(main); }, kUiLimitMs));
-    EXPECT_FALSE(waitUntil([&] {
-        HWND now = visibleBalloon();
-        return now != nullptr && now != balloon;
-    }, 3500)) << "a second balloon in one run";
+    EXPECT_FALSE(waitUntil(
+        [&] {
+            HWND now = visibleBalloon();
+            return now != nullptr && now != balloon;
+        },
+        3500))
+        << "a second balloon in one run";
 
     // Moves and presses without release do nothing; the menu's first item
     // ("Show Lumaroth") restores the minimised window.

@@ -21,7 +21,7 @@ bool endsWith(const std::wstring& text, const std::wstring& tail)
     return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-} // namespace
+}  // namespace
 
 TEST(Journey, UpdateCycle)
 {
@@ -95,12 +95,10 @@ TEST(Journey, UpdateCycle)
         {"nohost", [&] { service.setAccounts({otherHost}); }, resultMessage("nohost")},
         {"abuse", [&] { service.setAccounts({blocked}); }, resultMessage("abuse")},
         {"911", [&] { service.setMaintenance(true); }, resultMessage("911")},
-        {"notfqdn", [&] { service.setFault(R"({"on": ["update"], "body": "notfqdn"})"); },
-         resultMessage("notfqdn")},
+        {"notfqdn", [&] { service.setFault(R"({"on": ["update"], "body": "notfqdn"})"); }, resultMessage("notfqdn")},
         {"ssl_error", [&] { service.setFault(R"({"on": ["update"], "body": "ssl_error"})"); },
          resultMessage("ssl_error")},
-        {"http_503", [&] { service.setFault(R"({"on": ["update"], "status": 503})"); },
-         httpErrorMessage(L"503")},
+        {"http_503", [&] { service.setFault(R"({"on": ["update"], "status": 503})"); }, httpErrorMessage(L"503")},
         {"unknown word", [&] { service.setFault(R"({"on": ["update"], "body": "Hello world"})"); },
          unknownResultMessage(L"hello")},
         // Last: without a connection the next checks keep the client offline.
@@ -167,9 +165,8 @@ TEST(Journey, ConnectivityLostAndBack)
     size_t updates = service.updateCount();
     sendTimer(main, kConnectivity);
     ASSERT_TRUE(service.waitForUpdates(updates + 1, kReplyLimitMs));
-    EXPECT_TRUE(waitUntil([&] {
-        return statusLine(main).compare(0, 19, L"Recent IP Updates: ") == 0;
-    }, kReplyLimitMs)) << testing::PrintToString(statusLine(main));
+    EXPECT_TRUE(waitUntil([&] { return statusLine(main).compare(0, 19, L"Recent IP Updates: ") == 0; }, kReplyLimitMs))
+        << testing::PrintToString(statusLine(main));
     sendTimer(main, kCountdown);
     EXPECT_GE(countdownSeconds(main), 115) << testing::PrintToString(itemText(main, 3014));
     EXPECT_TRUE(waitForStatusColour(main, kGreen));
@@ -252,7 +249,6 @@ TEST(Journey, ResponsiveWhileServiceStalls)
     service.setTrickleTunnel(0);
     clickButton(main, 3020);
     ASSERT_TRUE(service.waitForUpdates(updates + 1, kReplyLimitMs));
-    EXPECT_TRUE(waitUntil([&] {
-        return statusLine(main).compare(0, 19, L"Recent IP Updates: ") == 0;
-    }, kReplyLimitMs)) << testing::PrintToString(statusLine(main));
+    EXPECT_TRUE(waitUntil([&] { return statusLine(main).compare(0, 19, L"Recent IP Updates: ") == 0; }, kReplyLimitMs))
+        << testing::PrintToString(statusLine(main));
 }

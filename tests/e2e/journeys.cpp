@@ -13,8 +13,8 @@ std::vector<ExpectedControl> controlsOn(const std::vector<PanelControl>& rows, b
     std::vector<ExpectedControl> table;
     for (const PanelControl& row : rows)
         if (row.inBanner == inBanner)
-            table.push_back({row.id, row.className, row.text, row.style, row.exStyle, row.x, row.y, row.width,
-                             row.height});
+            table.push_back(
+                {row.id, row.className, row.text, row.style, row.exStyle, row.x, row.y, row.width, row.height});
     return table;
 }
 
@@ -49,10 +49,12 @@ HWND startAndSettle(LumarothProcess& app, UpdateService& service)
     HWND main = app.waitForVisibleWindow(kStartLimitMs);
     if (!main || !service.waitForUpdates(1, kReplyLimitMs))
         return nullptr;
-    bool settled = waitUntil([&] {
-        std::wstring line = statusLine(main);
-        return line.compare(0, 19, L"Recent IP Updates: ") == 0;
-    }, kUiLimitMs);
+    bool settled = waitUntil(
+        [&] {
+            std::wstring line = statusLine(main);
+            return line.compare(0, 19, L"Recent IP Updates: ") == 0;
+        },
+        kUiLimitMs);
     return settled ? main : nullptr;
 }
 
@@ -94,16 +96,18 @@ bool waitForStatusColour(HWND main, COLORREF colour)
     const COLORREF all[] = {kGreen, kBlue, kRed};
     // Glyph cores carry the text colour; edges blend it with the white
     // background, which moves them away from all three state colours.
-    return waitUntil([&] {
-        HWND line = GetDlgItem(main, 3030);
-        if (!line)
-            return false;
-        ScreenImage image = captureWindow(line);
-        for (COLORREF other : all)
-            if (other != colour && countPixelsNear(image, other, 40) > 0)
+    return waitUntil(
+        [&] {
+            HWND line = GetDlgItem(main, 3030);
+            if (!line)
                 return false;
-        return countPixelsNear(image, colour, 40) >= 3;
-    }, kUiLimitMs);
+            ScreenImage image = captureWindow(line);
+            for (COLORREF other : all)
+                if (other != colour && countPixelsNear(image, other, 40) > 0)
+                    return false;
+            return countPixelsNear(image, colour, 40) >= 3;
+        },
+        kUiLimitMs);
 }
 
 bool waitForTextColour(HWND control, COLORREF colour)
@@ -133,10 +137,12 @@ void typeText(HWND main, const std::wstring& text)
 bool waitForOpenedUrl(const std::wstring& url, DWORD timeoutMs)
 {
     std::string wanted = narrow(url) + "\n";
-    return waitUntil([&] {
-        std::string lines = readWholeFile(L"C:\\opened-urls.txt");
-        return lines.find(wanted) != std::string::npos;
-    }, timeoutMs);
+    return waitUntil(
+        [&] {
+            std::string lines = readWholeFile(L"C:\\opened-urls.txt");
+            return lines.find(wanted) != std::string::npos;
+        },
+        timeoutMs);
 }
 
 bool drainPostedMessages(HWND main)
@@ -144,6 +150,5 @@ bool drainPostedMessages(HWND main)
     typeAccount(main, L"", L"", L"");
     postClick(main, 4010);
     HWND box = waitForMessageBox(L"Login Error", kUiLimitMs);
-    return box && messageBoxText(box) == L"All fields are required." &&
-           pressMessageBoxButton(box, IDOK, kUiLimitMs);
+    return box && messageBoxText(box) == L"All fields are required." && pressMessageBoxButton(box, IDOK, kUiLimitMs);
 }

@@ -21,7 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     // The same bytes cut into three fields at two offsets of the first two
     // bytes, the bars dropped from the first two as the login rules demand.
-    if (size < 2) return 0;
+    if (size < 2)
+        return 0;
     const std::string rest = bytes.substr(2);
     const size_t cut1 = data[0] % (rest.size() + 1);
     const size_t cut2 = cut1 + data[1] % (rest.size() - cut1 + 1);

@@ -5,13 +5,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-#define FUZZ_CHECK(condition)                                                          \
-    do {                                                                               \
-        if (!(condition)) {                                                            \
-            std::fprintf(stderr, "property failed: %s (%s:%d)\n", #condition, __FILE__, \
-                         __LINE__);                                                    \
-            std::abort();                                                              \
-        }                                                                              \
+#define FUZZ_CHECK(condition)                                                                                          \
+    do {                                                                                                               \
+        if (!(condition)) {                                                                                            \
+            std::fprintf(stderr, "property failed: %s (%s:%d)\n", #condition, __FILE__, __LINE__);                     \
+            std::abort();                                                                                              \
+        }                                                                                                              \
     } while (0)
 
 // The fuzzer's bytes as UTF-16 code units, two bytes each, as on Windows.

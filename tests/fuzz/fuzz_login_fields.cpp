@@ -4,9 +4,9 @@
 #include <string>
 
 #include "app/login_rules.h"
+#include "core/text_encoding.h"
 #include "fuzz_check.h"
 #include "store/account_blob.h"
-#include "core/text_encoding.h"
 
 // The input as UTF-16 text; line feeds separate the three fields.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -15,8 +15,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::wstring typed[3];
     size_t field = 0;
     for (wchar_t c : text) {
-        if (c == L'\n' && field < 2) ++field;
-        else typed[field].push_back(c);
+        if (c == L'\n' && field < 2)
+            ++field;
+        else
+            typed[field].push_back(c);
     }
 
     std::wstring fields[3];
@@ -24,12 +26,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         fields[i] = normalizeLoginField(typed[i]);
         FUZZ_CHECK(normalizeLoginField(fields[i]) == fields[i]);
         FUZZ_CHECK(fields[i].size() <= typed[i].size());
-        if (!fields[i].empty()) FUZZ_CHECK(fields[i].front() != L' ' && fields[i].back() != L' ');
-        for (wchar_t c : fields[i]) FUZZ_CHECK(!(c >= L'A' && c <= L'Z'));
+        if (!fields[i].empty())
+            FUZZ_CHECK(fields[i].front() != L' ' && fields[i].back() != L' ');
+        for (wchar_t c : fields[i])
+            FUZZ_CHECK(!(c >= L'A' && c <= L'Z'));
     }
 
-    if (!loginInputProblem(fields[0], fields[1], fields[2]).empty()) return 0;
-    for (const std::wstring& f : fields) FUZZ_CHECK(!f.empty());
+    if (!loginInputProblem(fields[0], fields[1], fields[2]).empty())
+        return 0;
+    for (const std::wstring& f : fields)
+        FUZZ_CHECK(!f.empty());
     const AccountFields stored{wideToUtf8(fields[0]), wideToUtf8(fields[1]), wideToUtf8(fields[2])};
     const std::string blob = joinAccountBlob(stored);
     FUZZ_CHECK(blob.size() <= 2560);

@@ -25,7 +25,8 @@ char lower(char c)
 // bytes 1-4; the rest is the body.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    if (size < 5) return 0;
+    if (size < 5)
+        return 0;
     HttpResponse response;
     response.ok = (data[0] & 1) != 0;
     response.statusCode = (data[0] & 2) ? (data[1] | data[2] << 8 | data[3] << 16 | uint32_t(data[4]) << 24) : 200;
@@ -43,7 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         // space or the end of the padding; the address follows that space.
         const std::string& body = response.body;
         size_t start = 0;
-        while (start < body.size() && isPadding(body[start])) ++start;
+        while (start < body.size() && isPadding(body[start]))
+            ++start;
         FUZZ_CHECK(start + result.code.size() <= body.size());
         for (size_t i = 0; i < result.code.size(); ++i)
             FUZZ_CHECK(lower(body[start + i]) == result.code[i] && body[start + i] != ' ');
@@ -52,10 +54,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             FUZZ_CHECK(after < body.size() && body[after] == ' ');
             FUZZ_CHECK(body.compare(after + 1, result.ip.size(), result.ip) == 0);
             FUZZ_CHECK(!isPadding(result.ip.back()));
-            for (size_t i = after + 1 + result.ip.size(); i < body.size(); ++i) FUZZ_CHECK(isPadding(body[i]));
+            for (size_t i = after + 1 + result.ip.size(); i < body.size(); ++i)
+                FUZZ_CHECK(isPadding(body[i]));
         } else {
             // Nothing but padding, or a lone space and padding, after the word.
-            for (size_t i = after; i < body.size(); ++i) FUZZ_CHECK(isPadding(body[i]));
+            for (size_t i = after; i < body.size(); ++i)
+                FUZZ_CHECK(isPadding(body[i]));
         }
     }
 

@@ -5,8 +5,8 @@
 #include <cwchar>
 #include <string>
 
-#include "fuzz_check.h"
 #include "core/time_text.h"
+#include "fuzz_check.h"
 
 namespace {
 
@@ -29,7 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
 
     // As six raw numbers: the written text parses back to them.
-    if (size < 12) return 0;
+    if (size < 12)
+        return 0;
     int16_t fields[6];
     std::memcpy(fields, data, sizeof fields);
     const TimeFields time{fields[0], fields[1], fields[2], fields[3], fields[4], fields[5]};
@@ -39,8 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(formatStateTime(*read) == written);
     // The hand-written digits match what printf writes.
     wchar_t printed[64];
-    std::swprintf(printed, 64, L"%04d-%02d-%02dT%02d:%02d:%02d", fields[0], fields[1], fields[2], fields[3],
-                  fields[4], fields[5]);
+    std::swprintf(printed, 64, L"%04d-%02d-%02dT%02d:%02d:%02d", fields[0], fields[1], fields[2], fields[3], fields[4],
+                  fields[5]);
     FUZZ_CHECK(written == printed);
 
     const std::wstring clock = formatClockTime({fields[0], fields[1], fields[2], fields[3], fields[4], fields[5]});

@@ -17,11 +17,17 @@ std::wstring utf8ToWide(const std::string& bytes)
         if (lead < 0x80) {
             cp = lead;
         } else if (lead >= 0xC2 && lead < 0xE0) {
-            cp = lead & 0x1F; extra = 1; minimum = 0x80;
+            cp = lead & 0x1F;
+            extra = 1;
+            minimum = 0x80;
         } else if (lead >= 0xE0 && lead < 0xF0) {
-            cp = lead & 0x0F; extra = 2; minimum = 0x800;
+            cp = lead & 0x0F;
+            extra = 2;
+            minimum = 0x800;
         } else if (lead >= 0xF0 && lead < 0xF5) {
-            cp = lead & 0x07; extra = 3; minimum = 0x10000;
+            cp = lead & 0x07;
+            extra = 3;
+            minimum = 0x10000;
         } else {
             text.push_back(0xFFFD);
             ++i;
@@ -61,7 +67,8 @@ std::string wideToUtf8(const std::wstring& text)
                 ++i;
             }
         }
-        if (cp >= 0xD800 && cp < 0xE000) cp = 0xFFFD;
+        if (cp >= 0xD800 && cp < 0xE000)
+            cp = 0xFFFD;
         if (cp < 0x80) {
             bytes.push_back(static_cast<char>(cp));
         } else if (cp < 0x800) {

@@ -70,8 +70,7 @@ TEST_F(ControllerTest, CountdownTickDecrementsThenResetsAndStartsUpdate)
         SendMessageW(mainWindow, WM_TIMER, IDT_COUNTDOWN, 0);
         EXPECT_EQ(appState.secondsToNextCheck, c.after);
         EXPECT_EQ(launchCount(updateWorker), updatesBefore + (c.updateStarts ? 1 : 0));
-        EXPECT_EQ(appState.updateStatus,
-                  c.updateStarts ? UpdateStatus::Updating : UpdateStatus::Succeeded);
+        EXPECT_EQ(appState.updateStatus, c.updateStarts ? UpdateStatus::Updating : UpdateStatus::Succeeded);
     }
 }
 
@@ -232,7 +231,7 @@ TEST_F(ControllerTest, CheckAnswersAreWeighedAgainstLaterResults)
     enum class Before { Nothing, UpdateSucceeded, LoginSucceeded, Overdue };
     struct Case {
         const char* name;
-        bool checkFirst;      // the check starts before the result
+        bool checkFirst;  // the check starts before the result
         Before between;
         bool reachable;
         bool onlineAfter;
@@ -251,15 +250,17 @@ TEST_F(ControllerTest, CheckAnswersAreWeighedAgainstLaterResults)
             return appState.lastCheckStarted;
         };
         const uint32_t early = c.checkFirst ? startCheck() : 0;
-        if (c.between == Before::UpdateSucceeded) sendUpdateResult(true, "nochg", "203.0.113.7");
+        if (c.between == Before::UpdateSucceeded)
+            sendUpdateResult(true, "nochg", "203.0.113.7");
         if (c.between == Before::LoginSucceeded)
             SendMessageW(mainWindow, WM_LOGIN_RESULT,
-                         reinterpret_cast<WPARAM>(new LoginRequest{L"home.example.net", L"alice", L"s3cret",
-                                                                   currentAccountGeneration()}),
+                         reinterpret_cast<WPARAM>(
+                             new LoginRequest{L"home.example.net", L"alice", L"s3cret", currentAccountGeneration()}),
                          reinterpret_cast<LPARAM>(new UpdateResult{true, "nochg", "203.0.113.7"}));
         if (c.between == Before::Overdue) {
             for (CheckOut& check : appState.checksOut)
-                if (check.number == early) check.startTick -= kWorkerDeadlineMs;
+                if (check.number == early)
+                    check.startTick -= kWorkerDeadlineMs;
             startCheck();
             EXPECT_FALSE(appState.online);
             EXPECT_EQ(controlText(IDC_STATUS_LINE), L"No network connection");
@@ -282,19 +283,20 @@ TEST_F(ControllerTest, NoCheckStartsWhileTheMostAreOut)
         int liveThreads;
         int unanswered;
     };
-    const Case cases[] = {{"threads-alive", kMaxLiveConnectivityWorkers, 0},
-                          {"answers-outstanding", 0, kMaxChecksOut}};
+    const Case cases[] = {{"threads-alive", kMaxLiveConnectivityWorkers, 0}, {"answers-outstanding", 0, kMaxChecksOut}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         createSignedInWindow();
-        for (int i = 0; i < c.unanswered; ++i) SendMessageW(mainWindow, WM_TIMER, IDT_CONNECTIVITY, 0);
+        for (int i = 0; i < c.unanswered; ++i)
+            SendMessageW(mainWindow, WM_TIMER, IDT_CONNECTIVITY, 0);
         const size_t before = launchCount(connectivityWorker);
         liveWorkersOf(connectivityWorker) = c.liveThreads;
         SendMessageW(mainWindow, WM_TIMER, IDT_CONNECTIVITY, 0);
         liveWorkersOf(connectivityWorker) = 0;
         EXPECT_EQ(launchCount(connectivityWorker), before);
         // An answer frees its place.
-        if (c.unanswered) SendMessageW(mainWindow, WM_NETWORK_STATE, 1, appState.lastCheckStarted);
+        if (c.unanswered)
+            SendMessageW(mainWindow, WM_NETWORK_STATE, 1, appState.lastCheckStarted);
         SendMessageW(mainWindow, WM_TIMER, IDT_CONNECTIVITY, 0);
         EXPECT_EQ(launchCount(connectivityWorker), before + 1);
         TearDown();
@@ -326,14 +328,12 @@ TEST_F(ControllerTest, NetworkStateActsOnlyOnChange)
         uint32_t check;
     };
     const Case cases[] = {
-        {"lost", true, UpdateStatus::Succeeded, false, false, UpdateStatus::Failed,
-         L"No network connection", 0},
+        {"lost", true, UpdateStatus::Succeeded, false, false, UpdateStatus::Failed, L"No network connection", 0},
         {"lost-during-update", true, UpdateStatus::Updating, false, false, UpdateStatus::Failed,
          L"No network connection", 0},
         {"still-lost", false, UpdateStatus::Failed, false, false, UpdateStatus::Failed, L"earlier", 0},
         {"back", false, UpdateStatus::Failed, true, true, UpdateStatus::Updating, L"earlier", 1},
-        {"back-during-update", false, UpdateStatus::Updating, true, true, UpdateStatus::Updating,
-         L"earlier", 0},
+        {"back-during-update", false, UpdateStatus::Updating, true, true, UpdateStatus::Updating, L"earlier", 0},
         {"still-online", true, UpdateStatus::Succeeded, true, true, UpdateStatus::Succeeded, L"earlier", 0},
         // Checks answer out of order: an older "unreachable" after a newer
         // "reachable" changes nothing.
@@ -455,7 +455,8 @@ TEST_F(ControllerTest, DpiChangeRebuildsWhereSuggestedKeepingWhatWasTyped)
     EXPECT_EQ(controlText(IDC_EDIT_USERNAME), L"");
     EXPECT_EQ(controlText(IDC_EDIT_KEY), L"k3y");
     EXPECT_EQ(GetFocus(), GetDlgItem(mainWindow, IDC_EDIT_KEY));
-    EXPECT_EQ(reinterpret_cast<HFONT>(SendDlgItemMessageW(mainWindow, IDC_EDIT_KEY, WM_GETFONT, 0, 0)), uiFont(UiFont::Body));
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendDlgItemMessageW(mainWindow, IDC_EDIT_KEY, WM_GETFONT, 0, 0)),
+              uiFont(UiFont::Body));
     RECT window = {}, client = {};
     GetWindowRect(mainWindow, &window);
     GetClientRect(mainWindow, &client);
@@ -482,8 +483,8 @@ TEST_F(ControllerTest, EnableNowWritesAutostartAndDropsBanner)
         SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(IDC_ENABLE_AUTOSTART, BN_CLICKED), 0);
         const SeenBox box = answerer.seen();
         ASSERT_TRUE(box.found);
-        EXPECT_EQ(box.text, L"Lumaroth could not be set to run at Windows startup.\n\n" +
-                                systemErrorText(ERROR_ACCESS_DENIED));
+        EXPECT_EQ(box.text,
+                  L"Lumaroth could not be set to run at Windows startup.\n\n" + systemErrorText(ERROR_ACCESS_DENIED));
         EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
         EXPECT_EQ(box.icon, LoadIconW(nullptr, IDI_ERROR));
     }

@@ -44,8 +44,7 @@ SeenBox pressLoginExpectingBox(const wchar_t* caption, int answer)
 
 void sendLoginResult(LoginRequest* request, UpdateResult* result)
 {
-    SendMessageW(mainWindow, WM_LOGIN_RESULT, reinterpret_cast<WPARAM>(request),
-                 reinterpret_cast<LPARAM>(result));
+    SendMessageW(mainWindow, WM_LOGIN_RESULT, reinterpret_cast<WPARAM>(request), reinterpret_cast<LPARAM>(result));
 }
 
 TEST_F(LoginTest, RefusedInputShowsWarningAndStartsNothing)
@@ -65,8 +64,7 @@ TEST_F(LoginTest, RefusedInputShowsWarningAndStartsNothing)
          L"The hostname and username cannot contain the character |."},
         {"bar-in-user", L"h.example.net", L"b|ob", L"key",
          L"The hostname and username cannot contain the character |."},
-        {"blob-too-long", wide, wide, longKey,
-         L"The hostname, username and key are too long to be saved."},
+        {"blob-too-long", wide, wide, longKey, L"The hostname, username and key are too long to be saved."},
     };
     createWindow();
     for (const Case& c : cases) {
@@ -96,12 +94,11 @@ TEST_F(LoginTest, AcceptedInputIsTrimmedLoweredAndSentToOneWorker)
     const std::wstring wide(300, L'\u4E00');
     const std::wstring longestKey = std::wstring(252, L'\u4E00') + L"kk";
     const Case cases[] = {
-        {"spaces-and-capitals", L"  Home.Example.NET ", L" Alice", L"S3cret  ", L"home.example.net",
-         L"alice", L"s3cret"},
-        {"tab-and-nbsp-stay", L"\thome.example.net", L"alice\u00A0", L"k", L"\thome.example.net",
-         L"alice\u00A0", L"k"},
-        {"non-ascii-letters-stay", L"h\u00C4.example.net", L"\u00C9mile", L"K\u00DF",
-         L"h\u00C4.example.net", L"\u00C9mile", L"k\u00DF"},
+        {"spaces-and-capitals", L"  Home.Example.NET ", L" Alice", L"S3cret  ", L"home.example.net", L"alice",
+         L"s3cret"},
+        {"tab-and-nbsp-stay", L"\thome.example.net", L"alice\u00A0", L"k", L"\thome.example.net", L"alice\u00A0", L"k"},
+        {"non-ascii-letters-stay", L"h\u00C4.example.net", L"\u00C9mile", L"K\u00DF", L"h\u00C4.example.net",
+         L"\u00C9mile", L"k\u00DF"},
         {"bar-in-key", L"h.example.net", L"bob", L"a|b", L"h.example.net", L"bob", L"a|b"},
         {"blob-at-limit", wide, wide, longestKey, wide, wide, longestKey},
         // The field takes no more than is read, so the cut is visible there.
@@ -267,12 +264,15 @@ TEST_F(LoginTest, LoginThatCannotStartOrHasNoResultEndsAsNetworkError)
         createWindow();
         typeAccount(L"home.example.net", L"alice", L"s3cret");
         BoxAnswerer answerer(L"Login Error", IDOK);
-        if (c.how == How::RefuseThread) gLaunchWorker = refuseLaunch;
-        if (c.how == How::TooManyAlive) liveWorkersOf(loginWorker) = kMaxLiveExchangeWorkers;
+        if (c.how == How::RefuseThread)
+            gLaunchWorker = refuseLaunch;
+        if (c.how == How::TooManyAlive)
+            liveWorkersOf(loginWorker) = kMaxLiveExchangeWorkers;
         SendMessageW(mainWindow, WM_COMMAND, IDC_LOGIN, 0);
         // A failed launch posts the result a worker would.
         drainMessages();
-        if (c.how == How::NoResult) sendLoginResult(takeLoginRequest(), nullptr);
+        if (c.how == How::NoResult)
+            sendLoginResult(takeLoginRequest(), nullptr);
         LoginRequest* late = nullptr;
         if (c.how == How::Deadline) {
             late = takeLoginRequest();
@@ -291,9 +291,11 @@ TEST_F(LoginTest, LoginThatCannotStartOrHasNoResultEndsAsNetworkError)
         EXPECT_EQ(box.text, describeResult("network_error"));
         EXPECT_TRUE(controlEnabled(IDC_LOGIN));
         EXPECT_FALSE(timerRuns(IDT_LOGIN_DEADLINE));
-        if (late) sendLoginResult(late, new UpdateResult{true, "good", "203.0.113.7"});
+        if (late)
+            sendLoginResult(late, new UpdateResult{true, "good", "203.0.113.7"});
         EXPECT_FALSE(isSignedIn());
-        if (c.how == How::TooManyAlive) EXPECT_EQ(launchCount(loginWorker), 0u);
+        if (c.how == How::TooManyAlive)
+            EXPECT_EQ(launchCount(loginWorker), 0u);
         TearDown();
         SetUp();
     }
@@ -346,7 +348,8 @@ TEST_F(LoginTest, LogoutWhoseCredentialCannotBeDeletedStaysSignedIn)
         EXPECT_EQ(readStateValue(kValueLastIp).empty(), !c.staysSignedIn);
         if (c.staysSignedIn) {
             EXPECT_EQ(box.text, L"Your account could not be removed from the Windows Credential Manager, so you are "
-                                L"still logged in.\n\n" + systemErrorText(ERROR_ACCESS_DENIED));
+                                L"still logged in.\n\n" +
+                                    systemErrorText(ERROR_ACCESS_DENIED));
             EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
             EXPECT_EQ(box.icon, LoadIconW(nullptr, IDI_ERROR));
             EXPECT_TRUE(credentialExists());
@@ -436,12 +439,14 @@ namespace {
 std::string openedUrls()
 {
     std::string text;
-    HANDLE file = CreateFileW(L"C:\\opened-urls.txt", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return text;
+    HANDLE file = CreateFileW(L"C:\\opened-urls.txt", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return text;
     char buffer[4096];
     DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        text.append(buffer, got);
     CloseHandle(file);
     return text;
 }
@@ -458,13 +463,16 @@ TEST_F(LoginTest, HelpInLoginErrorBoxOpensSetupGuide)
         HWND box = nullptr;
         while (!box && GetTickCount64() < deadline) {
             box = FindWindowW(L"#32770", L"Login Error");
-            if (!box) Sleep(20);
+            if (!box)
+                Sleep(20);
         }
-        if (!box) return;
+        if (!box)
+            return;
         PostMessageW(box, 0x004D /* WM_KEYF1 */, 0, 0);
         while (GetTickCount64() < deadline && !opened) {
             opened = openedUrls().find("https://www.vexlumen.net/setup-guide") != std::string::npos;
-            if (!opened) Sleep(50);
+            if (!opened)
+                Sleep(50);
         }
         PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     });

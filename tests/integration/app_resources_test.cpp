@@ -24,7 +24,8 @@ VersionApi versionApi()
 {
     VersionApi api;
     HMODULE module = LoadLibraryW(L"version.dll");
-    if (!module) return api;
+    if (!module)
+        return api;
     api.size = reinterpret_cast<VersionApi::SizeFn>(
         reinterpret_cast<void*>(GetProcAddress(module, "GetFileVersionInfoSizeW")));
     api.info = reinterpret_cast<VersionApi::InfoFn>(
@@ -37,10 +38,12 @@ VersionApi versionApi()
 std::wstring exePath()
 {
     wchar_t build[MAX_PATH] = {};
-    if (!GetEnvironmentVariableW(L"LUMAROTH_BUILD", build, MAX_PATH)) return std::wstring();
+    if (!GetEnvironmentVariableW(L"LUMAROTH_BUILD", build, MAX_PATH))
+        return std::wstring();
     std::wstring path = std::wstring(L"Z:") + build + L"/app/Lumaroth.exe";
     for (wchar_t& c : path)
-        if (c == L'/') c = L'\\';
+        if (c == L'/')
+            c = L'\\';
     return path;
 }
 
@@ -49,7 +52,8 @@ protected:
     void SetUp() override
     {
         path_ = exePath();
-        if (path_.empty()) GTEST_SKIP() << "LUMAROTH_BUILD is not set";
+        if (path_.empty())
+            GTEST_SKIP() << "LUMAROTH_BUILD is not set";
         ASSERT_NE(GetFileAttributesW(path_.c_str()), INVALID_FILE_ATTRIBUTES);
     }
     std::wstring path_;
@@ -78,12 +82,9 @@ TEST_F(ResourcesTest, VersionBlockNamesTheProduct)
         const wchar_t* value;
     };
     const Case cases[] = {
-        {L"CompanyName", L"Vexlumen"},
-        {L"FileDescription", L"Lumaroth Dynamic DNS Client"},
-        {L"FileVersion", L"2.0.1.0"},
-        {L"InternalName", L"Lumaroth"},
-        {L"OriginalFilename", L"Lumaroth.exe"},
-        {L"ProductName", L"Lumaroth Client"},
+        {L"CompanyName", L"Vexlumen"},          {L"FileDescription", L"Lumaroth Dynamic DNS Client"},
+        {L"FileVersion", L"2.0.1.0"},           {L"InternalName", L"Lumaroth"},
+        {L"OriginalFilename", L"Lumaroth.exe"}, {L"ProductName", L"Lumaroth Client"},
         {L"ProductVersion", L"2.0.1.0"},
     };
     for (const Case& c : cases) {

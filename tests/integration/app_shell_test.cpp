@@ -101,7 +101,8 @@ TEST_F(ShellTest, DestroyingMainWindowReleasesTheMutex)
         std::thread([&result] {
             HANDLE other = OpenMutexW(SYNCHRONIZE, FALSE, kSingleInstanceMutex);
             result = WaitForSingleObject(other, 0);
-            if (result == WAIT_OBJECT_0 || result == WAIT_ABANDONED) ReleaseMutex(other);
+            if (result == WAIT_OBJECT_0 || result == WAIT_ABANDONED)
+                ReleaseMutex(other);
             CloseHandle(other);
         }).join();
         return result == WAIT_OBJECT_0;
@@ -178,7 +179,8 @@ TEST_F(ShellTest, FailedAddKeepsBeingRetriedWithBackOff)
         EXPECT_EQ(trayRetryDelayMs(), expected);
     }
     // About an hour of failed adds.
-    for (int i = 0; i < 60; ++i) SendMessageW(mainWindow, WM_TIMER, IDT_TRAY_RETRY, 0);
+    for (int i = 0; i < 60; ++i)
+        SendMessageW(mainWindow, WM_TIMER, IDT_TRAY_RETRY, 0);
     EXPECT_EQ(trayRetryDelayMs(), 60000u);
     ASSERT_TRUE(KillTimer(mainWindow, IDT_TRAY_RETRY));
     SetTimer(mainWindow, IDT_TRAY_RETRY, trayRetryDelayMs(), nullptr);
@@ -195,7 +197,8 @@ TEST_F(ShellTest, FailedAddKeepsBeingRetriedWithBackOff)
     ASSERT_TRUE(Shell_NotifyIconW(NIM_ADD, &probe));
     SendMessageW(mainWindow, taskbarCreated, 0, 0);
     EXPECT_EQ(trayRetryDelayMs(), 2000u);
-    for (int i = 0; i < 3; ++i) SendMessageW(mainWindow, WM_TIMER, IDT_TRAY_RETRY, 0);
+    for (int i = 0; i < 3; ++i)
+        SendMessageW(mainWindow, WM_TIMER, IDT_TRAY_RETRY, 0);
     EXPECT_EQ(trayRetryDelayMs(), 16000u);
     SendMessageW(mainWindow, taskbarCreated, 0, 0);
     EXPECT_EQ(trayRetryDelayMs(), 2000u);
@@ -220,7 +223,8 @@ TEST_F(ShellTest, NoticeIsOfferedOnlyAtFirstHide)
                 return true;
         HWND any = nullptr;
         while ((any = FindWindowExW(nullptr, any, L"tooltips_class32", nullptr)))
-            if (IsWindowVisible(any) && (GetWindowLongW(any, GWL_STYLE) & TTS_BALLOON)) return true;
+            if (IsWindowVisible(any) && (GetWindowLongW(any, GWL_STYLE) & TTS_BALLOON))
+                return true;
         return false;
     }));
 }
@@ -231,8 +235,8 @@ TEST_F(ShellTest, TrayClicksShowTheWindowOtherMouseMessagesDoNothing)
         UINT mouseMessage;
         bool shows;
     };
-    const Case cases[] = {{WM_LBUTTONUP, true},   {WM_LBUTTONDBLCLK, true}, {WM_MOUSEMOVE, false},
-                          {WM_LBUTTONDOWN, false}, {WM_RBUTTONDOWN, false}, {WM_MBUTTONUP, false}};
+    const Case cases[] = {{WM_LBUTTONUP, true},    {WM_LBUTTONDBLCLK, true}, {WM_MOUSEMOVE, false},
+                          {WM_LBUTTONDOWN, false}, {WM_RBUTTONDOWN, false},  {WM_MBUTTONUP, false}};
     createWindow();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mouseMessage);
@@ -240,7 +244,8 @@ TEST_F(ShellTest, TrayClicksShowTheWindowOtherMouseMessagesDoNothing)
         ShowWindow(mainWindow, SW_HIDE);
         SendMessageW(mainWindow, WM_TRAYICON, 1, c.mouseMessage);
         EXPECT_EQ(IsWindowVisible(mainWindow) != FALSE, c.shows);
-        if (c.shows) EXPECT_FALSE(IsIconic(mainWindow));
+        if (c.shows)
+            EXPECT_FALSE(IsIconic(mainWindow));
     }
 }
 

@@ -20,16 +20,16 @@
 #include "app/workers.h"
 #include "core/app_messages.h"
 #include "core/app_state.h"
-#include "res/resource.h"
 #include "core/scoped_win.h"
+#include "res/resource.h"
 #include "store/autostart.h"
 #include "store/credential_store.h"
 #include "store/state_store.h"
 #include "store/store_calls.h"
 #include "tests/common/app_texts.h"
 #include "tests/common/external_names.h"
-#include "update/update_types.h"
 #include "ui/theme.h"
+#include "update/update_types.h"
 
 // --- Worker launches -------------------------------------------------------
 
@@ -61,7 +61,8 @@ inline size_t launchCount(LPTHREAD_START_ROUTINE routine)
 {
     size_t count = 0;
     for (const LaunchedWorker& worker : launchedWorkers())
-        if (worker.routine == routine) ++count;
+        if (worker.routine == routine)
+            ++count;
     return count;
 }
 
@@ -70,7 +71,8 @@ template <typename Record>
 Record* lastLaunched(LPTHREAD_START_ROUTINE routine)
 {
     for (auto it = launchedWorkers().rbegin(); it != launchedWorkers().rend(); ++it)
-        if (it->routine == routine) return static_cast<Record*>(it->argument);
+        if (it->routine == routine)
+            return static_cast<Record*>(it->argument);
     return nullptr;
 }
 
@@ -92,8 +94,10 @@ inline LoginRequest* takeLoginRequest()
 inline void freeLaunchedWorkers()
 {
     for (const LaunchedWorker& worker : launchedWorkers()) {
-        if (worker.routine == updateWorker) delete static_cast<UpdateRequest*>(worker.argument);
-        if (worker.routine == loginWorker) delete static_cast<LoginRequest*>(worker.argument);
+        if (worker.routine == updateWorker)
+            delete static_cast<UpdateRequest*>(worker.argument);
+        if (worker.routine == loginWorker)
+            delete static_cast<LoginRequest*>(worker.argument);
     }
     launchedWorkers().clear();
 }
@@ -107,12 +111,15 @@ inline bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000
     for (;;) {
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) continue;
+            if (message.message == WM_QUIT)
+                continue;
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }
-        if (done()) return true;
-        if (GetTickCount64() > deadline) return false;
+        if (done())
+            return true;
+        if (GetTickCount64() > deadline)
+            return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
     }
 }
@@ -125,7 +132,8 @@ inline bool drainMessages(WPARAM* quitCode = nullptr)
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
             quit = true;
-            if (quitCode) *quitCode = message.wParam;
+            if (quitCode)
+                *quitCode = message.wParam;
             continue;
         }
         DispatchMessageW(&message);
@@ -160,8 +168,9 @@ inline bool controlEnabled(int id)
 // with its period.
 inline bool timerRuns(UINT_PTR id)
 {
-    if (!KillTimer(mainWindow, id)) return false;
-    const UINT period = id == IDT_COUNTDOWN ? kCountdownPeriodMs
+    if (!KillTimer(mainWindow, id))
+        return false;
+    const UINT period = id == IDT_COUNTDOWN      ? kCountdownPeriodMs
                         : id == IDT_CONNECTIVITY ? kConnectivityPeriodMs
                                                  : kWorkerDeadlineMs;
     SetTimer(mainWindow, id, period, nullptr);
@@ -176,8 +185,7 @@ inline bool credentialExists()
     return CredReadW(kCredentialTarget, CRED_TYPE_GENERIC, 0, credential.put()) != FALSE;
 }
 
-inline void storeAccount(const std::wstring& hostname, const std::wstring& username,
-                         const std::wstring& updateKey)
+inline void storeAccount(const std::wstring& hostname, const std::wstring& username, const std::wstring& updateKey)
 {
     ASSERT_EQ(saveAccount(hostname, username, updateKey), static_cast<DWORD>(ERROR_SUCCESS));
 }
@@ -218,8 +226,8 @@ inline void forgetStoredAccountAndState()
 struct SeenBox {
     bool found = false;
     std::wstring text;
-    std::vector<int> buttons;     // ids of the push buttons present
-    int defaultButton = 0;      // the one drawn as default push button
+    std::vector<int> buttons;  // ids of the push buttons present
+    int defaultButton = 0;     // the one drawn as default push button
     HICON icon = nullptr;
 };
 
@@ -227,20 +235,24 @@ struct SeenBox {
 // shows and presses the answer. Construct it before the action opens the box.
 class BoxAnswerer {
 public:
-    BoxAnswerer(const wchar_t* caption, int answer) : caption_(caption), answer_(answer)
+    BoxAnswerer(const wchar_t* caption, int answer)
+        : caption_(caption)
+        , answer_(answer)
     {
         thread_ = std::thread([this] { run(); });
     }
     ~BoxAnswerer()
     {
         stop_ = true;
-        if (thread_.joinable()) thread_.join();
+        if (thread_.joinable())
+            thread_.join();
     }
     // Call after the action returned (the box is closed by then).
     SeenBox seen()
     {
         stop_ = true;
-        if (thread_.joinable()) thread_.join();
+        if (thread_.joinable())
+            thread_.join();
         return seen_;
     }
 
@@ -254,13 +266,13 @@ private:
                 seen_.found = true;
                 seen_.text = windowText(GetDlgItem(box, 0xFFFF));
                 for (int id : {IDOK, IDCANCEL, IDYES, IDNO, IDHELP})
-                    if (GetDlgItem(box, id)) seen_.buttons.push_back(id);
+                    if (GetDlgItem(box, id))
+                        seen_.buttons.push_back(id);
                 for (int id : seen_.buttons)
                     if ((GetWindowLongW(GetDlgItem(box, id), GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON)
                         seen_.defaultButton = id;
                 DWORD_PTR icon = 0;
-                SendMessageTimeoutW(GetDlgItem(box, 0x0440), STM_GETICON, 0, 0, SMTO_ABORTIFHUNG,
-                                    2000, &icon);
+                SendMessageTimeoutW(GetDlgItem(box, 0x0440), STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 2000, &icon);
                 seen_.icon = reinterpret_cast<HICON>(icon);
                 PostMessageW(GetDlgItem(box, answer_), BM_CLICK, 0, 0);
                 return;
@@ -296,8 +308,10 @@ protected:
 
     void TearDown() override
     {
-        if (HWND about = FindWindowW(kAboutClass, nullptr)) DestroyWindow(about);
-        if (mainWindow && IsWindow(mainWindow)) DestroyWindow(mainWindow);
+        if (HWND about = FindWindowW(kAboutClass, nullptr))
+            DestroyWindow(about);
+        if (mainWindow && IsWindow(mainWindow))
+            DestroyWindow(mainWindow);
         drainMessages();
         mainWindow = nullptr;
         freeLaunchedWorkers();

@@ -15,7 +15,8 @@ std::vector<HANDLE> workerThreads;
 bool launchAndKeep(LPTHREAD_START_ROUTINE routine, void* argument)
 {
     HANDLE thread = CreateThread(nullptr, 0, routine, argument, 0, nullptr);
-    if (!thread) return false;
+    if (!thread)
+        return false;
     workerThreads.push_back(thread);
     return true;
 }
@@ -36,7 +37,8 @@ protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
-        if (serviceDir().empty()) GTEST_SKIP() << "no update service in this run";
+        if (serviceDir().empty())
+            GTEST_SKIP() << "no update service in this run";
         ASSERT_TRUE(serviceSetConfig(kAccountConfig));
         gLaunchWorker = launchAndKeep;
     }

@@ -196,4 +196,4 @@ TEST_F(Autostart, LogoutLeavesTheRunValue)
     EXPECT_TRUE(isAutostartEnabled());
 }
 
-} // namespace
+}  // namespace

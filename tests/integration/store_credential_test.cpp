@@ -124,7 +124,9 @@ TEST_F(CredentialStore, NonAsciiAccountRoundTrips)
     ScopedCredential stored;
     ASSERT_TRUE(CredReadW(kCredentialTarget, CRED_TYPE_GENERIC, 0, stored.put()));
     std::string blob(reinterpret_cast<const char*>(stored.get()->CredentialBlob), stored.get()->CredentialBlobSize);
-    EXPECT_EQ("m\xc3\xbc" "nchen.vexlumen.net|Jos\xc3\xa9 \xc3\x91\xc3\xba\xc3\xb1" "ez|"
+    EXPECT_EQ("m\xc3\xbc"
+              "nchen.vexlumen.net|Jos\xc3\xa9 \xc3\x91\xc3\xba\xc3\xb1"
+              "ez|"
               "\xd0\xba\xd0\xbb\xd1\x8e\xd1\x87|\xe2\x82\xac\xf0\x9d\x84\x9e",
               blob);
 
@@ -212,4 +214,4 @@ TEST_F(CredentialStore, FailedReadLeavesFieldsUnchanged)
     expectAccount(L"typed-host", L"typed-user", L"typed-key");
 }
 
-} // namespace
+}  // namespace

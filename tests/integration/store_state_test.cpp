@@ -24,8 +24,8 @@ ULONGLONG ticksOf(const SYSTEMTIME& time)
 std::wstring timeText(const SYSTEMTIME& time)
 {
     wchar_t text[64] = {};
-    swprintf(text, 64, L"%04d-%02d-%02dT%02d:%02d:%02d", time.wYear, time.wMonth, time.wDay, time.wHour,
-             time.wMinute, time.wSecond);
+    swprintf(text, 64, L"%04d-%02d-%02dT%02d:%02d:%02d", time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute,
+             time.wSecond);
     return text;
 }
 
@@ -268,4 +268,4 @@ TEST_F(StateStore, WriteTheRegistryRefusesIsReported)
     EXPECT_EQ(L"203.0.113.7", readStateValue(kValueLastIp));
 }
 
-} // namespace
+}  // namespace

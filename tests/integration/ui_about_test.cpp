@@ -31,8 +31,14 @@ std::vector<HWND> aboutWindows()
 
 // The table's 96-DPI values at the run's DPI (another LogPixels runs the
 // tables again), exact at 96 and within a pixel elsewhere.
-int scaled(int value) { return MulDiv(value, dpiForWindow(nullptr), 96); }
-int slack() { return dpiForWindow(nullptr) == 96 ? 0 : 1; }
+int scaled(int value)
+{
+    return MulDiv(value, dpiForWindow(nullptr), 96);
+}
+int slack()
+{
+    return dpiForWindow(nullptr) == 96 ? 0 : 1;
+}
 
 // Where the About window must stand for the owner's current rectangle.
 POINT expectedOrigin(HWND owner)
@@ -56,7 +62,11 @@ std::string openedUrls()
 
 class UiAbout : public MainWindowTest {
 protected:
-    void SetUp() override { MainWindowTest::SetUp(); window = createStandInWindow(); }
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        window = createStandInWindow();
+    }
 
     HWND open()
     {
@@ -142,7 +152,11 @@ TEST_F(UiAbout, ModalWhileOpenAndOnlyOne)
 
 TEST_F(UiAbout, EveryWayOfClosingReenablesTheMainWindow)
 {
-    const struct { const char* name; UINT message; WPARAM wParam; } ways[] = {
+    const struct {
+        const char* name;
+        UINT message;
+        WPARAM wParam;
+    } ways[] = {
         {"Close button", WM_COMMAND, MAKEWPARAM(IDC_ABOUT_CLOSE, BN_CLICKED)},
         {"close box / Alt+F4", WM_CLOSE, 0},
         {"system menu Close", WM_SYSCOMMAND, SC_CLOSE},
@@ -169,7 +183,7 @@ TEST_F(UiAbout, VisitWebsiteOpensThePageAndStaysOpen)
     EXPECT_TRUE(IsWindow(about));
     EXPECT_FALSE(IsWindowEnabled(window));
     const std::wstring wideUrl = kWebsiteUrl;
-    const std::string url(wideUrl.begin(), wideUrl.end());   // an ASCII address
+    const std::string url(wideUrl.begin(), wideUrl.end());  // an ASCII address
     bool opened = false;
     for (int i = 0; i < 100 && !opened; ++i) {
         opened = openedUrls().find(url, before) != std::string::npos;
@@ -193,7 +207,7 @@ TEST_F(UiAbout, OpeningPaintingAndClosingLeaveNoGdiObjectBehind)
         SendMessageW(about, WM_CLOSE, 0, 0);
         pumpMessages();
     };
-    for (int i = 0; i < 3; ++i)    // caches of the system grow once
+    for (int i = 0; i < 3; ++i)  // caches of the system grow once
         cycle();
     const size_t before = gdiObjectCount();
     ASSERT_GT(before, 0u) << "the GDI handle table could not be read";

@@ -104,7 +104,11 @@ RECT rectInMain(HWND window, HWND control)
 
 class UiDrawing : public MainWindowTest {
 protected:
-    void SetUp() override { MainWindowTest::SetUp(); window = createStandInWindow(); }
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        window = createStandInWindow();
+    }
 };
 
 TEST_F(UiDrawing, BackgroundBannerAndFrame)
@@ -113,7 +117,7 @@ TEST_F(UiDrawing, BackgroundBannerAndFrame)
     showStatusPanel(window);
     repaint(window);
     Snapshot shot(window);
-    EXPECT_EQ(shot.at(3, 3), RGB(255, 255, 255));               // main window background
+    EXPECT_EQ(shot.at(3, 3), RGB(255, 255, 255));                // main window background
     EXPECT_EQ(shot.at(11 + 5, 46 + 33), RGB(0x8C, 0x00, 0x00));  // banner fill, below its text
     EXPECT_EQ(shot.at(11, 46 + 19), RGB(0x64, 0x00, 0x00));      // banner outline, left edge
     EXPECT_EQ(shot.at(10, 45 + 150), RGB(0xA0, 0xA0, 0xA0));     // frame outline, left edge
@@ -126,8 +130,7 @@ TEST_F(UiDrawing, BackgroundBannerAndFrame)
     COLORREF brightest = RGB(0, 0, 0);
     for (int y = text.top; y < text.bottom; ++y)
         for (int x = text.left; x < text.right; ++x)
-            if (GetRValue(shot.at(x, y)) + GetGValue(shot.at(x, y)) >
-                GetRValue(brightest) + GetGValue(brightest))
+            if (GetRValue(shot.at(x, y)) + GetGValue(shot.at(x, y)) > GetRValue(brightest) + GetGValue(brightest))
                 brightest = shot.at(x, y);
     EXPECT_GT(GetGValue(brightest), 200);
     EXPECT_GT(GetBValue(brightest), 200);
@@ -137,7 +140,11 @@ TEST_F(UiDrawing, StatusLineColourFollowsUpdateState)
 {
     applyScenario({true, true, UpdateStatus::Idle, L"", L""});
     showStatusPanel(window);
-    const struct { UpdateStatus status; const wchar_t* error; char hue; } cases[] = {
+    const struct {
+        UpdateStatus status;
+        const wchar_t* error;
+        char hue;
+    } cases[] = {
         {UpdateStatus::Updating, L"", 'b'},
         {UpdateStatus::Failed, L"Invalid username or key.", 'r'},
         {UpdateStatus::Succeeded, L"", 'g'},
@@ -186,7 +193,7 @@ TEST_F(UiDrawing, RepaintsLeaveNoGdiObjectBehind)
 {
     applyScenario({true, false, UpdateStatus::Failed, L"", L"Invalid username or key."});
     showStatusPanel(window);
-    for (int i = 0; i < 3; ++i)    // caches of the system grow once
+    for (int i = 0; i < 3; ++i)  // caches of the system grow once
         repaint(window);
     const size_t before = gdiObjectCount();
     ASSERT_GT(before, 0u) << "the GDI handle table could not be read";

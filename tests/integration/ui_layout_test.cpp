@@ -31,9 +31,18 @@ bool sameClass(const std::wstring& a, const wchar_t* b)
 
 // The run's DPI (a prefix with another LogPixels runs these tables again):
 // table values are 96-DPI values, exact at 96 and within a pixel elsewhere.
-int runDpi() { return dpiForWindow(nullptr); }
-int scaled(int value) { return MulDiv(value, runDpi(), 96); }
-int slack() { return runDpi() == 96 ? 0 : 1; }
+int runDpi()
+{
+    return dpiForWindow(nullptr);
+}
+int scaled(int value)
+{
+    return MulDiv(value, runDpi(), 96);
+}
+int slack()
+{
+    return runDpi() == 96 ? 0 : 1;
+}
 
 // The text fits the control, measured with the control's own font.
 void expectTextFits(HWND control)
@@ -57,10 +66,12 @@ void expectTextFits(HWND control)
 // Compares one control, found by position in creation order, with its row.
 void expectControl(HWND control, const Expected& e)
 {
-    SCOPED_TRACE(testing::Message() << "control id " << e.id << " class " << std::string(e.className, e.className + wcslen(e.className)));
+    SCOPED_TRACE(testing::Message() << "control id " << e.id << " class "
+                                    << std::string(e.className, e.className + wcslen(e.className)));
     ASSERT_NE(control, nullptr);
     EXPECT_EQ(GetDlgCtrlID(control), e.id);
-    EXPECT_TRUE(sameClass(classOf(control), e.className)) << std::string(classOf(control).begin(), classOf(control).end());
+    EXPECT_TRUE(sameClass(classOf(control), e.className))
+        << std::string(classOf(control).begin(), classOf(control).end());
     if (e.text)
         EXPECT_EQ(windowText(control), e.text);
     DWORD style = static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE)) & ~WS_DISABLED;
@@ -121,7 +132,11 @@ std::vector<int> tabOrder(HWND window)
 
 class UiLayout : public MainWindowTest {
 protected:
-    void SetUp() override { MainWindowTest::SetUp(); window = createStandInWindow(); }
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        window = createStandInWindow();
+    }
 
     // The outer size that the window's own tracking size allows.
     void expectClientAndTracking(int height)
@@ -153,8 +168,8 @@ TEST_F(UiLayout, StatusPanelWithBannerWhenAutostartOff)
     expectPanel(window, statusPanelRows(true, L"alice", L"home.example.net", kDash, L"02:00s",
                                         L"Updated: 3/7/2025 4:05:09 PM"));
     expectClientAndTracking(288);
-    EXPECT_EQ(tabOrder(window), (std::vector<int>{IDC_ABOUT, IDC_ENABLE_AUTOSTART, IDC_UPDATE_IP, IDC_EDIT_HOST,
-                                                  IDC_WEBSITE_LINK}));
+    EXPECT_EQ(tabOrder(window),
+              (std::vector<int>{IDC_ABOUT, IDC_ENABLE_AUTOSTART, IDC_UPDATE_IP, IDC_EDIT_HOST, IDC_WEBSITE_LINK}));
 }
 
 TEST_F(UiLayout, StatusPanelInitialTextsByState)
@@ -165,12 +180,21 @@ TEST_F(UiLayout, StatusPanelInitialTextsByState)
         bool updateEnabled;
     } cases[] = {
         {{false, true, UpdateStatus::Idle, L"", L""}, kDash, kDash, kDash, kDash, L"Ready", false},
-        {{true, true, UpdateStatus::Updating, L"198.51.100.1", L""}, L"alice", L"home.example.net", L"Checking...",
-         L"02:00s", L"Updating...", false},
-        {{true, true, UpdateStatus::Failed, L"198.51.100.1", L"Invalid username or key."}, L"alice",
-         L"home.example.net", L"198.51.100.1", L"02:00s", L"Invalid username or key.", true},
-        {{true, true, UpdateStatus::Failed, L"", L""}, L"alice", L"home.example.net", kDash, L"02:00s", L"Ready",
+        {{true, true, UpdateStatus::Updating, L"198.51.100.1", L""},
+         L"alice",
+         L"home.example.net",
+         L"Checking...",
+         L"02:00s",
+         L"Updating...",
+         false},
+        {{true, true, UpdateStatus::Failed, L"198.51.100.1", L"Invalid username or key."},
+         L"alice",
+         L"home.example.net",
+         L"198.51.100.1",
+         L"02:00s",
+         L"Invalid username or key.",
          true},
+        {{true, true, UpdateStatus::Failed, L"", L""}, L"alice", L"home.example.net", kDash, L"02:00s", L"Ready", true},
     };
     for (const auto& c : cases) {
         applyScenario(c.scenario);
@@ -190,7 +214,7 @@ TEST_F(UiLayout, LoginPanelFirstStart)
 {
     applyScenario({false, true, UpdateStatus::Idle, L"", L""});
     appState.loginErrorText = L"left over";
-    showStatusPanel(window);     // with the banner, so the rebuild must shrink the window
+    showStatusPanel(window);  // with the banner, so the rebuild must shrink the window
     setAutostart(false);
     showStatusPanel(window);
     showLoginPanel(window);
@@ -202,8 +226,9 @@ TEST_F(UiLayout, LoginPanelFirstStart)
     EXPECT_EQ(tabOrder(window), (std::vector<int>{IDC_EDIT_HOSTNAME, IDC_EDIT_USERNAME, IDC_EDIT_KEY, IDC_LOGIN}));
     EXPECT_EQ(FindWindowExW(window, nullptr, kAlertClass, nullptr), nullptr);
     // Screen readers name a field after the static just before it.
-    const std::pair<int, const wchar_t*> labels[] = {
-        {IDC_EDIT_HOSTNAME, L"Hostname:"}, {IDC_EDIT_USERNAME, L"Username:"}, {IDC_EDIT_KEY, L"Key:"}};
+    const std::pair<int, const wchar_t*> labels[] = {{IDC_EDIT_HOSTNAME, L"Hostname:"},
+                                                     {IDC_EDIT_USERNAME, L"Username:"},
+                                                     {IDC_EDIT_KEY, L"Key:"}};
     for (const auto& label : labels)
         EXPECT_EQ(windowText(GetWindow(child(label.first), GW_HWNDPREV)), label.second);
 }
@@ -296,8 +321,16 @@ TEST_F(UiLayout, WebsiteLinkClickReachesMainWindow)
 TEST(UiFonts, SharedFontsAreSegoeUiInFourVariants)
 {
     createSharedGdiObjects();
-    const struct { UiFont font; LONG height; LONG weight; BYTE underline; } cases[] = {
-        {UiFont::Body, -13, 400, 0}, {UiFont::Heading, -13, 600, 0}, {UiFont::Small, -11, 400, 0}, {UiFont::Link, -11, 400, 1},
+    const struct {
+        UiFont font;
+        LONG height;
+        LONG weight;
+        BYTE underline;
+    } cases[] = {
+        {UiFont::Body, -13, 400, 0},
+        {UiFont::Heading, -13, 600, 0},
+        {UiFont::Small, -11, 400, 0},
+        {UiFont::Link, -11, 400, 1},
     };
     for (const auto& c : cases) {
         LOGFONTW lf = {};

@@ -16,7 +16,11 @@ const wchar_t kDash[] = L"\u2014";
 
 class UiRefresh : public MainWindowTest {
 protected:
-    void SetUp() override { MainWindowTest::SetUp(); window = createStandInWindow(); }
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        window = createStandInWindow();
+    }
 
     std::vector<std::wstring> allTexts() const
     {
@@ -64,7 +68,7 @@ TEST_F(UiRefresh, RefreshFollowsTheUpdateCycle)
         EXPECT_EQ(windowText(child(IDC_UPDATE_IP)), s.button);
         EXPECT_EQ(IsWindowEnabled(child(IDC_UPDATE_IP)) != FALSE, s.enabled);
         EXPECT_EQ(windowText(child(IDC_STATUS_LINE)), s.line);
-        EXPECT_EQ(windowText(child(IDC_VALUE_NEXT_CHECK)), L"01:23s");   // the refresh never touches it
+        EXPECT_EQ(windowText(child(IDC_VALUE_NEXT_CHECK)), L"01:23s");  // the refresh never touches it
     }
 }
 
@@ -80,7 +84,7 @@ TEST_F(UiRefresh, SignedOutShowsPlaceholdersAndDisablesUpdate)
     EXPECT_FALSE(IsWindowEnabled(child(IDC_UPDATE_IP)));
     appState.secondsToNextCheck = 7;
     tickStatusPanel();
-    EXPECT_EQ(windowText(child(IDC_VALUE_NEXT_CHECK)), L"02:00s");   // keeps what it showed
+    EXPECT_EQ(windowText(child(IDC_VALUE_NEXT_CHECK)), L"02:00s");  // keeps what it showed
 }
 
 TEST_F(UiRefresh, TickRetextsCountdownAndAge)
@@ -98,7 +102,7 @@ TEST_F(UiRefresh, TickRetextsCountdownAndAge)
         bool ipChanged;
         const wchar_t *countdown, *line;
     } ticks[] = {
-        {65, UpdateStatus::Succeeded, false, L"01:05s", nullptr},     // only the update time: line kept
+        {65, UpdateStatus::Succeeded, false, L"01:05s", nullptr},  // only the update time: line kept
         {0, UpdateStatus::Succeeded, true, L"00:00s", L"Recent IP Updates: just now"},
         {120, UpdateStatus::Updating, true, L"02:00s", L"Updating..."},
         {119, UpdateStatus::Failed, true, L"01:59s", L"Invalid username or key."},

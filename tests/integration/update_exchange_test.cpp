@@ -20,7 +20,8 @@ std::string serviceConfig(const std::string& extra = "")
     return "{\"accounts\": ["
            "{\"hostname\": \"home.example.net\", \"username\": \"alice\", \"key\": \"s3cret\"},"
            "{\"hostname\": \"blocked.example.net\", \"username\": \"alice\", \"key\": \"s3cret\", \"blocked\": true},"
-           "{\"hostname\": \"haus.example.net\", \"username\": \"j\xC3\xBCrgen\", \"key\": \"schl\xC3\xBCssel\xF0\x9F\x94\x91\"}"
+           "{\"hostname\": \"haus.example.net\", \"username\": \"j\xC3\xBCrgen\", \"key\": "
+           "\"schl\xC3\xBCssel\xF0\x9F\x94\x91\"}"
            "], \"address\": \"203.0.113.7\"" +
            extra + "}";
 }
@@ -63,8 +64,7 @@ TEST_F(UpdateExchange, SendsExactlyTheUpdateRequest)
     EXPECT_EQ(request.query, "hostname=home.example.net");
     EXPECT_EQ(requestHeader(request, "Authorization"), "Basic YWxpY2U6czNjcmV0");
     EXPECT_EQ(requestHeader(request, "User-Agent"), kUserAgent);
-    EXPECT_EQ(requestHeader(request, "Host").rfind("dynupdate.vexlumen.net", 0), 0u)
-        << requestHeader(request, "Host");
+    EXPECT_EQ(requestHeader(request, "Host").rfind("dynupdate.vexlumen.net", 0), 0u) << requestHeader(request, "Host");
     EXPECT_EQ(request.bodyLength, 0);
     bool chunked = false;
     requestHeader(request, "Transfer-Encoding", &chunked);
@@ -86,23 +86,21 @@ TEST_F(UpdateExchange, ServerRepliesEndToEnd)
         const char* ip;
     } cases[] = {
         {"good", serviceConfig(), "{}", L"home.example.net", L"alice", L"s3cret", true, "good", "203.0.113.7"},
-        {"address changed", serviceConfig(), R"({"home.example.net": "198.51.100.1"})", L"home.example.net",
-         L"alice", L"s3cret", true, "good", "203.0.113.7"},
-        {"nochg", serviceConfig(), R"({"home.example.net": "203.0.113.7"})", L"home.example.net", L"alice",
-         L"s3cret", true, "nochg", "203.0.113.7"},
+        {"address changed", serviceConfig(), R"({"home.example.net": "198.51.100.1"})", L"home.example.net", L"alice",
+         L"s3cret", true, "good", "203.0.113.7"},
+        {"nochg", serviceConfig(), R"({"home.example.net": "203.0.113.7"})", L"home.example.net", L"alice", L"s3cret",
+         true, "nochg", "203.0.113.7"},
         {"non-ASCII credentials", serviceConfig(), "{}", L"haus.example.net", L"j\u00FCrgen",
          L"schl\u00FCssel\U0001F511", true, "good", "203.0.113.7"},
-        {"badauth: wrong key", serviceConfig(), "{}", L"home.example.net", L"alice", L"secret", false, "badauth",
-         ""},
-        {"badauth: unknown user", serviceConfig(), "{}", L"home.example.net", L"bob", L"s3cret", false,
-         "badauth", ""},
+        {"badauth: wrong key", serviceConfig(), "{}", L"home.example.net", L"alice", L"secret", false, "badauth", ""},
+        {"badauth: unknown user", serviceConfig(), "{}", L"home.example.net", L"bob", L"s3cret", false, "badauth", ""},
         {"nohost", serviceConfig(), "{}", L"other.example.net", L"alice", L"s3cret", false, "nohost", ""},
         {"nohost: another user's host", serviceConfig(), "{}", L"haus.example.net", L"alice", L"s3cret", false,
          "nohost", ""},
         {"notfqdn", serviceConfig(), "{}", L"home", L"alice", L"s3cret", false, "notfqdn", ""},
         {"abuse", serviceConfig(), "{}", L"blocked.example.net", L"alice", L"s3cret", false, "abuse", ""},
-        {"911", serviceConfig(", \"maintenance\": true"), "{}", L"home.example.net", L"alice", L"s3cret", false,
-         "911", ""},
+        {"911", serviceConfig(", \"maintenance\": true"), "{}", L"home.example.net", L"alice", L"s3cret", false, "911",
+         ""},
     };
     for (const auto& c : cases) {
         ASSERT_TRUE(serviceSetConfig(c.config));
@@ -136,7 +134,10 @@ TEST_F(UpdateExchange, AmpersandInHostNameBecomesFurtherParameters)
 
 TEST_F(UpdateExchange, NonOkStatusGivesHttpCode)
 {
-    const struct { const char* fault; const char* code; } cases[] = {
+    const struct {
+        const char* fault;
+        const char* code;
+    } cases[] = {
         {R"({"status": 503})", "http_503"},
         {R"({"status": 500, "body": "911"})", "http_500"},
         {R"({"status": 404, "body": "good 203.0.113.7"})", "http_404"},
@@ -144,8 +145,7 @@ TEST_F(UpdateExchange, NonOkStatusGivesHttpCode)
         // Redirects are not followed: the key never leaves for another host.
         {R"({"redirect": "https://elsewhere.vexlumen.net/?hostname=home.example.net"})", "http_302"},
         {R"({"redirect": "https://dynupdate.vexlumen.net/?hostname=home.example.net"})", "http_302"},
-        {R"({"redirect": "http://dynupdate.vexlumen.net/?hostname=home.example.net", "status": 301})",
-         "http_301"},
+        {R"({"redirect": "http://dynupdate.vexlumen.net/?hostname=home.example.net", "status": 301})", "http_301"},
     };
     for (const auto& c : cases) {
         ASSERT_TRUE(serviceSetConfig(serviceConfig(std::string(", \"fault\": ") + c.fault)));
@@ -160,7 +160,12 @@ TEST_F(UpdateExchange, NonOkStatusGivesHttpCode)
 
 TEST_F(UpdateExchange, RawRepliesAreClassified)
 {
-    const struct { const char* fault; bool success; const char* code; const char* ip; } cases[] = {
+    const struct {
+        const char* fault;
+        bool success;
+        const char* code;
+        const char* ip;
+    } cases[] = {
         {R"({"body": "GOOD 198.51.100.4\r\n"})", true, "good", "198.51.100.4"},
         {R"({"body": ""})", false, "", ""},
         {R"({"body_hex": "0d0a6e6f63686720312e322e332e340d0a"})", true, "nochg", "1.2.3.4"},
@@ -225,9 +230,12 @@ TEST_F(UpdateExchange, ConnectivityCheckSendsBareRequest)
 
 TEST_F(UpdateExchange, ConnectivityCheckTable)
 {
-    const struct { const char* fault; bool reachable; } cases[] = {
+    const struct {
+        const char* fault;
+        bool reachable;
+    } cases[] = {
         {"{}", true},
-        {R"({"body": "not an address"})", true},     // the body is not looked at
+        {R"({"body": "not an address"})", true},  // the body is not looked at
         {R"({"on": ["update"], "status": 503})", true},
         {R"({"status": 503})", false},
         {R"({"status": 404})", false},

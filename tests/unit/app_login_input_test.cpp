@@ -15,12 +15,9 @@ TEST(AppStartupSwitch, SubstringAndCaseRules)
         bool expected;
     };
     const Case cases[] = {
-        {nullptr, false},           {L"", false},
-        {L"/startup", true},        {L"-startup", true},
-        {L"foo /startup", true},    {L"/startupnow", true},
-        {L"x-startupy", true},      {L"/STARTUP", false},
-        {L"/Startup", false},       {L"startup", false},
-        {L"/start up", false},
+        {nullptr, false},        {L"", false},           {L"/startup", true},   {L"-startup", true},
+        {L"foo /startup", true}, {L"/startupnow", true}, {L"x-startupy", true}, {L"/STARTUP", false},
+        {L"/Startup", false},    {L"startup", false},    {L"/start up", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.commandLine ? testing::PrintToString(std::wstring(c.commandLine)) : "null");
@@ -60,7 +57,8 @@ TEST(AppLoginInput, ProblemsAreFoundInOrder)
     // U+1D11E, n times.
     auto pairs = [](size_t n) {
         std::wstring text;
-        for (size_t i = 0; i < n; ++i) text += L"\U0001D11E";
+        for (size_t i = 0; i < n; ++i)
+            text += L"\U0001D11E";
         return text;
     };
     const std::wstring loneHigh(1, static_cast<wchar_t>(0xD834));

@@ -14,9 +14,13 @@ TEST(TextEncoding, EmptyBothWays)
 
 TEST(TextEncoding, RoundTrips)
 {
-    const struct { std::wstring wide; std::string utf8; } cases[] = {
+    const struct {
+        std::wstring wide;
+        std::string utf8;
+    } cases[] = {
         {L"home.example.net", "home.example.net"},
-        {L"Gr\u00FC\u00DFe \u20AC", "Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC"},
+        {L"Gr\u00FC\u00DFe \u20AC", "Gr\xC3\xBC\xC3\x9F"
+                                    "e \xE2\x82\xAC"},
         // Outside the BMP: one surrogate pair is four UTF-8 bytes.
         {L"\U0001F511", "\xF0\x9F\x94\x91"},
         {L"key\U0001F511x", "key\xF0\x9F\x94\x91x"},
@@ -33,9 +37,11 @@ TEST(TextEncoding, RoundTrips)
 
 TEST(TextEncoding, MalformedInputBecomesReplacementCharacter)
 {
-    EXPECT_EQ(utf8ToWide("a\xFF" "b"), L"a\uFFFDb");
+    EXPECT_EQ(utf8ToWide("a\xFF"
+                         "b"),
+              L"a\uFFFDb");
     EXPECT_EQ(utf8ToWide("\xFF"), L"\uFFFD");
-    EXPECT_EQ(utf8ToWide("ok\xC3"), L"ok\uFFFD");   // cut-off sequence at the end
+    EXPECT_EQ(utf8ToWide("ok\xC3"), L"ok\uFFFD");  // cut-off sequence at the end
     EXPECT_EQ(wideToUtf8(std::wstring(L"x") + static_cast<wchar_t>(0xD800) + L"y"), "x\xEF\xBF\xBDy");
 }
 

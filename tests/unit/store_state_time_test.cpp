@@ -27,4 +27,4 @@ TEST(StateTimeParse, ReadsSixNumbersWithScanfRules)
     }
 }
 
-} // namespace
+}  // namespace

@@ -19,8 +19,11 @@ SYSTEMTIME makeTime(int year, int month, int day, int hour, int minute, int seco
 
 TEST(FormatCountdown, Table)
 {
-    const struct { int seconds; const wchar_t* text; } cases[] = {
-        {120, L"02:00s"}, {65, L"01:05s"}, {5, L"00:05s"},    {0, L"00:00s"},
+    const struct {
+        int seconds;
+        const wchar_t* text;
+    } cases[] = {
+        {120, L"02:00s"},   {65, L"01:05s"}, {5, L"00:05s"},  {0, L"00:00s"},
         {6000, L"100:00s"}, {59, L"00:59s"}, {60, L"01:00s"}, {-5, L"00:-5s"},
     };
     for (const auto& c : cases)
@@ -29,7 +32,10 @@ TEST(FormatCountdown, Table)
 
 TEST(FormatTimestamp, TwelveHourClock)
 {
-    const struct { SYSTEMTIME time; const wchar_t* text; } cases[] = {
+    const struct {
+        SYSTEMTIME time;
+        const wchar_t* text;
+    } cases[] = {
         {makeTime(2025, 3, 7, 16, 5, 9), L"3/7/2025 4:05:09 PM"},
         {makeTime(2025, 3, 7, 0, 0, 0), L"3/7/2025 12:00:00 AM"},
         {makeTime(2025, 3, 7, 12, 0, 0), L"3/7/2025 12:00:00 PM"},
@@ -42,13 +48,14 @@ TEST(FormatTimestamp, TwelveHourClock)
 
 TEST(FormatAge, ThresholdsAreStrict)
 {
-    const struct { long long d; const wchar_t* text; } cases[] = {
-        {-5, L"just now"},         {0, L"just now"},           {59, L"just now"},
-        {60, L"1 minute ago"},     {119, L"1 minute ago"},     {120, L"2 minutes ago"},
-        {3599, L"59 minutes ago"}, {3600, L"1 hour ago"},      {3659, L"1 hour ago"},
-        {3660, L"1h 1m ago"},      {7199, L"1h 59m ago"},      {7200, L"2 hours ago"},
-        {86399, L"23h 59m ago"},   {86400, L"1 day ago"},      {172799, L"1 day ago"},
-        {172800, L"2 days ago"},
+    const struct {
+        long long d;
+        const wchar_t* text;
+    } cases[] = {
+        {-5, L"just now"},       {0, L"just now"},        {59, L"just now"},         {60, L"1 minute ago"},
+        {119, L"1 minute ago"},  {120, L"2 minutes ago"}, {3599, L"59 minutes ago"}, {3600, L"1 hour ago"},
+        {3659, L"1 hour ago"},   {3660, L"1h 1m ago"},    {7199, L"1h 59m ago"},     {7200, L"2 hours ago"},
+        {86399, L"23h 59m ago"}, {86400, L"1 day ago"},   {172799, L"1 day ago"},    {172800, L"2 days ago"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(formatAge(c.d), c.text) << c.d;
@@ -109,7 +116,10 @@ SYSTEMTIME secondsBeforeNow(uint64_t seconds)
 TEST(FormatRelativeTime, AgesAgainstTheLocalClock)
 {
     // Each case leaves tens of seconds of slack before its text would change.
-    const struct { uint64_t seconds; const wchar_t* text; } cases[] = {
+    const struct {
+        uint64_t seconds;
+        const wchar_t* text;
+    } cases[] = {
         {5 * 60 + 20, L"5 minutes ago"},
         {2 * 3600 + 20, L"2 hours ago"},
         {3600 + 10 * 60 + 20, L"1h 10m ago"},

@@ -5,7 +5,7 @@
 namespace {
 
 const wchar_t kDash[] = L"\u2014";
-const SYSTEMTIME kUpdated = {2025, 3, 5, 7, 16, 5, 9, 0};   // 7 March 2025, 16:05:09
+const SYSTEMTIME kUpdated = {2025, 3, 5, 7, 16, 5, 9, 0};  // 7 March 2025, 16:05:09
 
 enum Times { NoTimes, UpdateOnly, Both };
 
@@ -46,10 +46,12 @@ TEST_F(StatusTexts, StatusLineByFirstMatchingRule)
     const struct {
         State state;
         std::wstring initial, refreshed;
-        const wchar_t* ticked;      // null: the tick leaves the line alone
+        const wchar_t* ticked;  // null: the tick leaves the line alone
     } cases[] = {
-        {{UpdateStatus::Failed, L"Invalid username or key.", Both}, L"Invalid username or key.",
-         L"Invalid username or key.", nullptr},
+        {{UpdateStatus::Failed, L"Invalid username or key.", Both},
+         L"Invalid username or key.",
+         L"Invalid username or key.",
+         nullptr},
         // Failed without a message falls through to the time rules.
         {{UpdateStatus::Failed, L"", Both}, updated, recentAge, nullptr},
         {{UpdateStatus::Failed, L"", NoTimes}, L"Ready", L"Ready", nullptr},
@@ -78,7 +80,7 @@ TEST_F(StatusTexts, AgeOfAnOlderIpChange)
     ULARGE_INTEGER ticks = {};
     ticks.LowPart = now.dwLowDateTime;
     ticks.HighPart = now.dwHighDateTime;
-    ticks.QuadPart -= 5ULL * 60 * 10000000;    // five minutes earlier
+    ticks.QuadPart -= 5ULL * 60 * 10000000;  // five minutes earlier
     FILETIME earlier = {ticks.LowPart, ticks.HighPart};
     FileTimeToSystemTime(&earlier, &appState.ipChangeTime);
     EXPECT_EQ(refreshedStatusLineText(), L"Recent IP Updates: 5 minutes ago");
@@ -116,7 +118,10 @@ TEST_F(StatusTexts, FieldsShowPlaceholderWithoutCompleteAccount)
 
 TEST_F(StatusTexts, StatusLineColourByUpdateState)
 {
-    const struct { UpdateStatus status; COLORREF color; } cases[] = {
+    const struct {
+        UpdateStatus status;
+        COLORREF color;
+    } cases[] = {
         {UpdateStatus::Idle, RGB(0x2E, 0x7D, 0x32)},
         {UpdateStatus::Updating, RGB(0x15, 0x65, 0xC0)},
         {UpdateStatus::Succeeded, RGB(0x2E, 0x7D, 0x32)},

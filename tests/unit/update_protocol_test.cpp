@@ -8,7 +8,10 @@ using namespace std::string_literals;
 
 TEST(Base64Encode, Rfc4648Vectors)
 {
-    const struct { std::string bytes; const char* text; } cases[] = {
+    const struct {
+        std::string bytes;
+        const char* text;
+    } cases[] = {
         {"", ""},
         {"f", "Zg=="},
         {"fo", "Zm8="},
@@ -51,8 +54,7 @@ TEST(BuildUpdateRequest, PathAndHeader)
         // Nothing is escaped: colons in the credentials, "&" and "=" in the host name.
         {L"a.example.net&myip=1.2.3.4", L"a:b", L"c:d", L"/?hostname=a.example.net&myip=1.2.3.4",
          L"Authorization: Basic YTpiOmM6ZA=="},
-        {L" spaced name ", L"alice", L"s3cret", L"/?hostname= spaced name ",
-         L"Authorization: Basic YWxpY2U6czNjcmV0"},
+        {L" spaced name ", L"alice", L"s3cret", L"/?hostname= spaced name ", L"Authorization: Basic YWxpY2U6czNjcmV0"},
     };
     for (const auto& c : cases) {
         UpdateRequestParts parts = buildUpdateRequest(c.hostname, c.username, c.key);

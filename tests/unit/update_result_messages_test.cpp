@@ -12,7 +12,10 @@ TEST(DescribeResult, Table)
 {
     for (const ResultMessage& row : kResultMessages)
         EXPECT_EQ(describeResult(row.code), row.message) << row.code;
-    const struct { std::string code; std::wstring message; } cases[] = {
+    const struct {
+        std::string code;
+        std::wstring message;
+    } cases[] = {
         {"http_404", httpErrorMessage(L"404")},
         {"http_503", httpErrorMessage(L"503")},
         {"http_0", httpErrorMessage(L"0")},
@@ -29,7 +32,9 @@ TEST(DescribeResult, Table)
         {"good", unknownResultMessage(L"good")},
         {"", unknownResultMessage(L"")},
         {"caf\xC3\xA9", unknownResultMessage(L"caf\u00E9")},
-        {"bad\xFF" "auth", unknownResultMessage(L"bad\uFFFDauth")},
+        {"bad\xFF"
+         "auth",
+         unknownResultMessage(L"bad\uFFFDauth")},
         {"a\0b"s, unknownResultMessage(L"a\0b"s)},
     };
     for (const auto& c : cases)

@@ -92,8 +92,8 @@ long countHandles(DWORD pid)
     std::vector<unsigned char> buffer(1 << 20);
     for (int attempt = 0; attempt < 8; ++attempt) {
         ULONG needed = 0;
-        NTSTATUS status = query(kSystemExtendedHandleInformation, buffer.data(),
-                                static_cast<ULONG>(buffer.size()), &needed);
+        NTSTATUS status = query(kSystemExtendedHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()),
+                                &needed);
         if (status >= 0) {
             auto table = reinterpret_cast<const HandleTable*>(buffer.data());
             long n = 0;
@@ -118,8 +118,9 @@ long countGdiObjects(HANDLE process)
         return -1;
     void* table = nullptr;
     SIZE_T read = 0;
-    if (!ReadProcessMemory(process, reinterpret_cast<const char*>(info.PebBaseAddress) + 0xF8, &table,
-                           sizeof(table), &read) || !table)
+    if (!ReadProcessMemory(process, reinterpret_cast<const char*>(info.PebBaseAddress) + 0xF8, &table, sizeof(table),
+                           &read) ||
+        !table)
         return -1;
     std::vector<GdiEntry> entries(kGdiTableEntries);
     if (!ReadProcessMemory(process, table, entries.data(), entries.size() * sizeof(GdiEntry), &read))
@@ -338,8 +339,7 @@ void rebuildPanels(HWND hwnd, int pairs)
 {
     DWORD_PTR ignored;
     for (int i = 0; i < pairs; ++i) {
-        SendMessageTimeoutW(hwnd, WM_COMMAND, MAKEWPARAM(IDC_EDIT_HOST, BN_CLICKED), 0, SMTO_NORMAL, 5000,
-                            &ignored);
+        SendMessageTimeoutW(hwnd, WM_COMMAND, MAKEWPARAM(IDC_EDIT_HOST, BN_CLICKED), 0, SMTO_NORMAL, 5000, &ignored);
         SendMessageTimeoutW(hwnd, WM_COMMAND, MAKEWPARAM(IDC_CANCEL, BN_CLICKED), 0, SMTO_NORMAL, 5000, &ignored);
     }
 }
@@ -416,15 +416,14 @@ void trickledUpdate(HWND hwnd, const std::wstring& configPath, DWORD processId)
     waitUntilEnabled(update, 60000);
 }
 
-bool benchOne(const wchar_t* label, const std::wstring& exe, const wchar_t* className, bool lumaroth,
-              int cycles, const std::wstring& configPath)
+bool benchOne(const wchar_t* label, const std::wstring& exe, const wchar_t* className, bool lumaroth, int cycles,
+              const std::wstring& configPath)
 {
     std::wstring commandLine = L"\"" + exe + L"\"";
     STARTUPINFOW si = {};
     si.cb = sizeof(si);
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                        &process)) {
+    if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &process)) {
         std::printf("%ls: cannot start (error %lu)\n", label, GetLastError());
         return false;
     }
@@ -477,7 +476,7 @@ bool benchOne(const wchar_t* label, const std::wstring& exe, const wchar_t* clas
     return ok;
 }
 
-} // namespace
+}  // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
@@ -497,7 +496,8 @@ int wmain(int argc, wchar_t** argv)
     ok = benchOne(L"bare window", argv[2], L"LumarothBenchBareWindow", false, cycles, configPath) && ok;
     if (argc > 5)
         ok = benchOne(L"bare window with common controls 6", argv[5], L"LumarothBenchBareWindow", false, cycles,
-                      configPath) && ok;
+                      configPath) &&
+             ok;
     deleteAccount();
     return ok ? 0 : 1;
 }
