@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/login_flow.h"
-#include "app/startup.h"
+#include "app/single_instance.h"
 #include "app/tray.h"
 #include "app/workers.h"
 #include "core/app_messages.h"
@@ -85,9 +85,7 @@ void onDestroy()
 {
     removeTrayIcon();
     deleteSharedGdiObjects();
-    const ScopedHandle mutex(OpenMutexW(MUTEX_ALL_ACCESS, FALSE, kSingleInstanceMutex));
-    if (mutex)
-        ReleaseMutex(mutex.get());
+    releaseSingleInstance();
     PostQuitMessage(0);
 }
 

@@ -3,14 +3,15 @@
 #include <cwchar>
 
 #include "app/controller.h"
+#include "app/single_instance.h"
 #include "core/app_state.h"
-#include "res/resource.h"
 #include "res/version.h"
 #include "store/autostart.h"
 #include "ui/about_window.h"
 #include "ui/custom_windows.h"
 #include "ui/dpi.h"
 #include "ui/drawing.h"
+#include "ui/program_icon.h"
 #include "ui/theme.h"
 
 namespace {
@@ -52,10 +53,7 @@ bool hasStartupSwitch(const wchar_t* commandLine)
 
 bool activateRunningInstance(ScopedHandle* mutex)
 {
-    mutex->reset(CreateMutexW(nullptr, TRUE, kSingleInstanceMutex));
-    // Read at once: any later call may overwrite the last error.
-    const DWORD error = GetLastError();
-    if (!*mutex || error != ERROR_ALREADY_EXISTS)
+    if (takeSingleInstance(mutex))
         return false;
 
     HWND running = FindWindowW(kMainWindowClass, nullptr);
@@ -66,17 +64,7 @@ bool activateRunningInstance(ScopedHandle* mutex)
             ShowWindow(running, SW_RESTORE);
         SetForegroundWindow(running);
     }
-    mutex->reset();
     return true;
-}
-
-HICON loadProgramIcon(HINSTANCE instance, int size)
-{
-    // The image of the icon group nearest to the size the display scale asks
-    // for, not one scaled from the 32-pixel image.
-    HICON icon = static_cast<HICON>(
-        LoadImageW(instance, MAKEINTRESOURCEW(IDI_LUMAROTH), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
-    return icon ? icon : LoadIconW(nullptr, IDI_APPLICATION);
 }
 
 bool registerWindowClasses(HINSTANCE instance)

@@ -2,10 +2,10 @@
 
 #include <cwchar>
 
-#include "app/startup.h"
 #include "core/app_messages.h"
 #include "core/scoped_win.h"
 #include "res/resource.h"
+#include "ui/program_icon.h"
 
 namespace {
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/controller.h"
+#include "app/single_instance.h"
 #include "app/startup.h"
 #include "app/tray.h"
 #include "app/workers.h"
