@@ -301,8 +301,9 @@ TEST(Journey, KeyboardOnly)
     RECT aboutClient{};
     GetClientRect(about, &aboutClient);
     EXPECT_NEAR(aboutClient.right, MulDiv(360, dpi, 96), 1);
-    // Its heading painted, then the picture.
+    // Its heading and its last body line painted, then the picture.
     EXPECT_TRUE(waitForTextColour(childrenOf(about).at(1), RGB(0, 0, 0)));
+    EXPECT_TRUE(waitForTextColour(childrenOf(about).at(10), RGB(0, 0, 0)));
     shot(about, L"about-window");
     PostMessageW(about, WM_CLOSE, 0, 0);
     EXPECT_TRUE(waitForGone(about, kUiLimitMs));

@@ -1,5 +1,5 @@
 // The resources of the built Lumaroth.exe as Windows reads them: the version
-// block and the application manifest.
+// block, the application manifest and the icon group.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -122,6 +122,48 @@ TEST_F(ResourcesTest, ManifestAsksForCommonControlsSixAndNoElevation)
     };
     for (const char* text : required)
         EXPECT_NE(manifest.find(text), std::string::npos) << text;
+}
+
+// Every image of the icon group, the PNG-compressed ones included, makes an
+// icon of its own size: one that cannot be decoded would leave the windows
+// that ask for that size with the system's fallback icon.
+TEST_F(ResourcesTest, EveryIconImageDecodesAtItsSize)
+{
+#pragma pack(push, 2)
+    struct GroupEntry {
+        BYTE width, height, colors, reserved;
+        WORD planes, bitCount;
+        DWORD bytes;
+        WORD id;
+    };
+#pragma pack(pop)
+    HMODULE module = LoadLibraryExW(path_.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr);
+    HRSRC group = FindResourceW(module, MAKEINTRESOURCEW(101), RT_GROUP_ICON);
+    ASSERT_NE(group, nullptr);
+    const BYTE* directory = static_cast<const BYTE*>(LockResource(LoadResource(module, group)));
+    const WORD count = reinterpret_cast<const WORD*>(directory)[2];
+    EXPECT_EQ(count, 9);
+    const GroupEntry* entries = reinterpret_cast<const GroupEntry*>(directory + 6);
+    for (WORD i = 0; i < count; ++i) {
+        const int size = entries[i].width ? entries[i].width : 256;
+        HRSRC image = FindResourceW(module, MAKEINTRESOURCEW(entries[i].id), RT_ICON);
+        ASSERT_NE(image, nullptr) << size;
+        BYTE* bits = static_cast<BYTE*>(LockResource(LoadResource(module, image)));
+        HICON icon = CreateIconFromResourceEx(bits, SizeofResource(module, image), TRUE, 0x00030000, size, size,
+                                              LR_DEFAULTCOLOR);
+        ASSERT_NE(icon, nullptr) << size;
+        ICONINFO info = {};
+        ASSERT_TRUE(GetIconInfo(icon, &info)) << size;
+        BITMAP bitmap = {};
+        GetObjectW(info.hbmColor, sizeof bitmap, &bitmap);
+        EXPECT_EQ(bitmap.bmWidth, size);
+        EXPECT_EQ(bitmap.bmHeight, size);
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        DestroyIcon(icon);
+    }
+    FreeLibrary(module);
 }
 
 }  // namespace
