@@ -10,13 +10,11 @@
 
 #include <utility>
 
-// Owns one value of a handle type; Traits names the empty value and how to
-// release a held one.
-template <typename Traits>
+// Owns one value of a handle type, null when it owns nothing; Release is a
+// function object that releases a held value.
+template <typename Value, typename Release>
 class ScopedResource {
 public:
-    using Value = typename Traits::Value;
-
     ScopedResource() = default;
     explicit ScopedResource(Value value)
         : value_(value)
@@ -37,15 +35,15 @@ public:
     ScopedResource& operator=(const ScopedResource&) = delete;
 
     Value get() const { return value_; }
-    explicit operator bool() const { return value_ != Traits::empty(); }
+    explicit operator bool() const { return value_ != Value{}; }
 
     // Gives the value up without releasing it.
-    Value release() { return std::exchange(value_, Traits::empty()); }
-    void reset(Value value = Traits::empty())
+    Value release() { return std::exchange(value_, Value{}); }
+    void reset(Value value = Value{})
     {
         const Value old = std::exchange(value_, value);
-        if (old != Traits::empty())
-            Traits::close(old);
+        if (old != Value{})
+            Release{}(old);
     }
     // For an API that returns its result through a pointer argument; what was
     // held is released first.
@@ -56,64 +54,48 @@ public:
     }
 
 private:
-    Value value_ = Traits::empty();
+    Value value_ = Value{};
 };
 
-struct KernelHandleTraits {
-    using Value = HANDLE;
-    static Value empty() { return nullptr; }
-    static void close(Value value) { CloseHandle(value); }
+// Each handle type's release call. Function objects rather than pointers to
+// the API functions: those are imported, and an import's address is no
+// constant a template argument can name on every compiler.
+struct CloseKernelHandle {
+    void operator()(HANDLE value) const { CloseHandle(value); }
 };
-struct RegistryKeyTraits {
-    using Value = HKEY;
-    static Value empty() { return nullptr; }
-    static void close(Value value) { RegCloseKey(value); }
+struct CloseRegistryKey {
+    void operator()(HKEY value) const { RegCloseKey(value); }
 };
-struct WinHttpHandleTraits {
-    using Value = HINTERNET;
-    static Value empty() { return nullptr; }
-    static void close(Value value) { WinHttpCloseHandle(value); }
+struct CloseWinHttpHandle {
+    void operator()(HINTERNET value) const { WinHttpCloseHandle(value); }
 };
-template <typename Object>
-struct GdiObjectTraits {
-    using Value = Object;
-    static Value empty() { return nullptr; }
-    static void close(Value value) { DeleteObject(value); }
+struct DeleteGdiObject {
+    void operator()(HGDIOBJ value) const { DeleteObject(value); }
 };
-struct IconTraits {
-    using Value = HICON;
-    static Value empty() { return nullptr; }
-    static void close(Value value) { DestroyIcon(value); }
+struct DestroyIconHandle {
+    void operator()(HICON value) const { DestroyIcon(value); }
 };
-struct MenuTraits {
-    using Value = HMENU;
-    static Value empty() { return nullptr; }
-    static void close(Value value) { DestroyMenu(value); }
+struct DestroyMenuHandle {
+    void operator()(HMENU value) const { DestroyMenu(value); }
 };
-struct CredentialTraits {
-    using Value = PCREDENTIALW;
-    static Value empty() { return nullptr; }
-    static void close(Value value) { CredFree(value); }
+struct FreeCredential {
+    void operator()(PCREDENTIALW value) const { CredFree(value); }
+};
+struct ReleaseComInterface {
+    void operator()(IUnknown* value) const { value->Release(); }
 };
 
+using ScopedHandle = ScopedResource<HANDLE, CloseKernelHandle>;
+using ScopedRegKey = ScopedResource<HKEY, CloseRegistryKey>;
+using ScopedInternet = ScopedResource<HINTERNET, CloseWinHttpHandle>;
+using ScopedFont = ScopedResource<HFONT, DeleteGdiObject>;
+using ScopedBrush = ScopedResource<HBRUSH, DeleteGdiObject>;
+using ScopedPen = ScopedResource<HPEN, DeleteGdiObject>;
+using ScopedIcon = ScopedResource<HICON, DestroyIconHandle>;
+using ScopedMenu = ScopedResource<HMENU, DestroyMenuHandle>;
+using ScopedCredential = ScopedResource<PCREDENTIALW, FreeCredential>;
 template <typename Interface>
-struct ComInterfaceTraits {
-    using Value = Interface*;
-    static Value empty() { return nullptr; }
-    static void close(Value value) { value->Release(); }
-};
-
-using ScopedHandle = ScopedResource<KernelHandleTraits>;
-using ScopedRegKey = ScopedResource<RegistryKeyTraits>;
-using ScopedInternet = ScopedResource<WinHttpHandleTraits>;
-using ScopedFont = ScopedResource<GdiObjectTraits<HFONT>>;
-using ScopedBrush = ScopedResource<GdiObjectTraits<HBRUSH>>;
-using ScopedPen = ScopedResource<GdiObjectTraits<HPEN>>;
-using ScopedIcon = ScopedResource<IconTraits>;
-using ScopedMenu = ScopedResource<MenuTraits>;
-using ScopedCredential = ScopedResource<CredentialTraits>;
-template <typename Interface>
-using ScopedComPtr = ScopedResource<ComInterfaceTraits<Interface>>;
+using ScopedComPtr = ScopedResource<Interface*, ReleaseComInterface>;
 
 // BeginPaint .. EndPaint of one WM_PAINT.
 class ScopedPaint {

@@ -7,7 +7,20 @@
 
 namespace {
 
-using ShellTest = MainWindowTest;
+class ShellTest : public MainWindowTest {
+protected:
+    // The main window made while an icon of the same window and id is there
+    // already, so that its own add fails; returns that icon's record.
+    NOTIFYICONDATAW windowWhoseFirstAddFails()
+    {
+        createWindow();
+        NOTIFYICONDATAW probe = trayIconData();
+        EXPECT_TRUE(Shell_NotifyIconW(NIM_DELETE, &probe));
+        EXPECT_TRUE(Shell_NotifyIconW(NIM_ADD, &probe));
+        addTrayIcon(mainWindow);
+        return probe;
+    }
+};
 
 TEST_F(ShellTest, WindowClassesAreRegisteredAsSpecified)
 {
@@ -151,11 +164,7 @@ TEST_F(ShellTest, IconIsAddedAgainWhenTheShellRestarts)
 // one is gone.
 TEST_F(ShellTest, FailedAddIsRetriedUntilTheIconIsThere)
 {
-    createWindow();
-    NOTIFYICONDATAW probe = trayIconData();
-    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &probe));
-    ASSERT_TRUE(Shell_NotifyIconW(NIM_ADD, &probe));
-    addTrayIcon(mainWindow);
+    NOTIFYICONDATAW probe = windowWhoseFirstAddFails();
     EXPECT_GT(trayRetryDelayMs(), 0u);
     ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &probe));
     EXPECT_TRUE(pumpUntil([&] { return Shell_NotifyIconW(NIM_MODIFY, &probe) != FALSE; }));
@@ -168,11 +177,7 @@ TEST_F(ShellTest, FailedAddIsRetriedUntilTheIconIsThere)
 // "Exit" ends them.
 TEST_F(ShellTest, FailedAddKeepsBeingRetriedWithBackOff)
 {
-    createWindow();
-    NOTIFYICONDATAW probe = trayIconData();
-    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &probe));
-    ASSERT_TRUE(Shell_NotifyIconW(NIM_ADD, &probe));
-    addTrayIcon(mainWindow);
+    NOTIFYICONDATAW probe = windowWhoseFirstAddFails();
     EXPECT_EQ(trayRetryDelayMs(), 2000u);
     for (UINT expected : {4000u, 8000u, 16000u, 32000u, 60000u, 60000u}) {
         SendMessageW(mainWindow, WM_TIMER, IDT_TRAY_RETRY, 0);

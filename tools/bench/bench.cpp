@@ -344,16 +344,27 @@ void rebuildPanels(HWND hwnd, int pairs)
     }
 }
 
+// The service's config as it is and with one member more; false when it
+// cannot be read.
+bool configWith(const std::wstring& configPath, const char* member, std::string& config, std::string& changed)
+{
+    config = readWholeFile(configPath);
+    const size_t end = config.rfind('}');
+    if (config.empty() || end == std::string::npos)
+        return false;
+    changed = config.substr(0, end) + ", " + member + "}";
+    return true;
+}
+
 // An update the server takes and never answers; the window keeps ticking.
 void stalledRoundTrip(HWND hwnd, const std::wstring& configPath)
 {
-    const std::string config = readWholeFile(configPath);
-    size_t end = config.rfind('}');
-    if (config.empty() || end == std::string::npos)
+    std::string config, stalled;
+    if (!configWith(configPath, R"("fault": {"on": ["update"], "stall": true})", config, stalled))
         return;
     HWND update = GetDlgItem(hwnd, IDC_UPDATE_IP);
     waitUntilEnabled(update, 30000);
-    writeFileAtomically(configPath, config.substr(0, end) + R"(, "fault": {"on": ["update"], "stall": true}})");
+    writeFileAtomically(configPath, stalled);
     PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDC_UPDATE_IP, BN_CLICKED), reinterpret_cast<LPARAM>(update));
     DWORD start = GetTickCount(), slowest = 0;
     int samples = 0;
@@ -391,14 +402,13 @@ long threadCount(DWORD processId)
 // no WinHTTP time-out trips, only the program's own deadline ends it.
 void trickledUpdate(HWND hwnd, const std::wstring& configPath, DWORD processId)
 {
-    const std::string config = readWholeFile(configPath);
-    size_t end = config.rfind('}');
-    if (config.empty() || end == std::string::npos)
+    std::string config, trickling;
+    if (!configWith(configPath, R"("trickle_tunnel": 1)", config, trickling))
         return;
     HWND update = GetDlgItem(hwnd, IDC_UPDATE_IP);
     waitUntilEnabled(update, 60000);
     const long threadsBefore = threadCount(processId);
-    writeFileAtomically(configPath, config.substr(0, end) + R"(, "trickle_tunnel": 1})");
+    writeFileAtomically(configPath, trickling);
     const ULONGLONG start = GetTickCount64();
     PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDC_UPDATE_IP, BN_CLICKED), reinterpret_cast<LPARAM>(update));
     while (IsWindowEnabled(update) && GetTickCount64() - start < 5000)
