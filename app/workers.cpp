@@ -31,8 +31,6 @@ constexpr unsigned kTimerJitterMs = 500;
 constexpr int kMaxLiveExchangeWorkers = 2;
 constexpr int kMaxLiveConnectivityWorkers = kMaxChecksOut;
 
-unsigned accountGeneration = 0;
-unsigned updateTicket = 0;
 std::atomic<int> liveUpdateWorkers{0};
 std::atomic<int> liveLoginWorkers{0};
 std::atomic<int> liveConnectivityWorkers{0};
@@ -88,31 +86,31 @@ void stopAccountTimers()
 
 unsigned currentAccountGeneration()
 {
-    return accountGeneration;
+    return appState.accountGeneration;
 }
 
 void abandonLoginAttempt()
 {
-    ++accountGeneration;
+    ++appState.accountGeneration;
 }
 
 unsigned currentUpdateTicket()
 {
-    return updateTicket;
+    return appState.updateTicket;
 }
 
 bool takeUpdateTicket(unsigned ticket)
 {
-    if (ticket != updateTicket)
+    if (ticket != appState.updateTicket)
         return false;
-    ++updateTicket;
+    ++appState.updateTicket;
     return true;
 }
 
 void retireRunningWorkers()
 {
-    ++accountGeneration;
-    ++updateTicket;
+    ++appState.accountGeneration;
+    ++appState.updateTicket;
     appState.updateInFlight = false;
     appState.loginInFlight = false;
     KillTimer(mainWindow, IDT_UPDATE_DEADLINE);
@@ -151,7 +149,7 @@ void startUpdate()
     appState.updateStatus = UpdateStatus::Updating;
     refreshStatusPanel();
 
-    const unsigned ticket = updateTicket;
+    const unsigned ticket = appState.updateTicket;
     // Without its deadline a stalled worker would hold the update forever:
     // no timer, no update.
     if (SetTimer(mainWindow, IDT_UPDATE_DEADLINE, kWorkerDeadlineMs, nullptr)) {

@@ -50,6 +50,10 @@ struct AppState {
     uint32_t lastCheckStarted = 0;
     uint32_t checkFloor = 0;
     CheckOut checksOut[kMaxChecksOut];
+    // What a login and an update worker are started under (app/workers.h):
+    // an answer that no longer matches is dropped.
+    unsigned accountGeneration = 0;
+    unsigned updateTicket = 0;
 };
 
 extern AppState appState;

@@ -77,9 +77,13 @@ std::wstring statusLine(HWND main)
 
 int countdownSeconds(HWND main)
 {
+    return countdownSeconds(itemText(main, 3014));
+}
+
+int countdownSeconds(const std::wstring& text)
+{
     int minutes = 0, seconds = 0;
     wchar_t suffix = 0;
-    std::wstring text = itemText(main, 3014);
     if (swscanf(text.c_str(), L"%d:%d%lc", &minutes, &seconds, &suffix) != 3 || suffix != L's')
         return -1;
     return minutes * 60 + seconds;
@@ -87,8 +91,21 @@ int countdownSeconds(HWND main)
 
 void tickDownTo(HWND main, int seconds)
 {
-    for (int i = 0; i < 200 && countdownSeconds(main) > seconds; ++i)
+    int left = countdownSeconds(main);
+    for (int i = 0; i < 200 && left > seconds; ++i) {
         sendTimer(main, 1001);
+        const int now = countdownSeconds(main);
+        if (now > left)
+            return;
+        left = now;
+    }
+}
+
+bool restartedSince(const std::wstring& countdown, ULONGLONG since, int posted)
+{
+    const int passed = static_cast<int>((GetTickCount64() - since) / 1000);
+    const int seconds = countdownSeconds(countdown);
+    return seconds <= 120 && seconds >= 120 - posted - passed - 2;
 }
 
 bool waitForStatusColour(HWND main, COLORREF colour)

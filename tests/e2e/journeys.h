@@ -50,8 +50,16 @@ bool isStatusPanelShown(HWND main);
 std::wstring statusLine(HWND main);
 // Seconds shown by "Next Check:", or -1 when the text is no countdown.
 int countdownSeconds(HWND main);
-// Ticks the countdown until it shows at most seconds.
+int countdownSeconds(const std::wstring& text);
+// Ticks the countdown until it shows at most seconds, or until a tick
+// restarted it: the program's own timer ticks too and may find 0 first.
 void tickDownTo(HWND main, int seconds);
+// Whether countdown, read before this call, shows the countdown restarted at
+// 120 after since (GetTickCount64 before the restart), posted being the ticks
+// the journey sent since. The program's own one-second timer ticks beside the
+// journey: once for each whole second passed, once for the second under way
+// and once for a tick already due, so no reading of it is exact.
+bool restartedSince(const std::wstring& countdown, ULONGLONG since, int posted);
 // Whether the status line is painted in colour (and in no other state colour).
 bool waitForStatusColour(HWND main, COLORREF colour);
 // Whether control's text is painted (partly) in colour.

@@ -332,8 +332,9 @@ TEST_F(LoginTest, LogoutWhoseCredentialCannotBeDeletedStaysSignedIn)
     for (const Case& c : {Case{"refused", ERROR_ACCESS_DENIED, true}, Case{"not-found", ERROR_NOT_FOUND, false}}) {
         SCOPED_TRACE(c.name);
         createSignedInWindow();
-        SendMessageW(mainWindow, WM_UPDATE_RESULT, currentAccountGeneration(),
+        SendMessageW(mainWindow, WM_UPDATE_RESULT, currentUpdateTicket(),
                      reinterpret_cast<LPARAM>(new UpdateResult{true, "good", "203.0.113.7"}));
+        ASSERT_EQ(appState.lastIp, L"203.0.113.7");
         SendMessageW(mainWindow, WM_COMMAND, IDC_EDIT_HOST, 0);
         storeFailure() = c.error;
         gStoreCalls.deleteCredential = failCredentialDelete;
