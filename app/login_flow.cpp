@@ -139,8 +139,8 @@ void submitLogin()
         return;
     }
 
-    std::unique_ptr<LoginRequest> request(new (std::nothrow)
-                                              LoginRequest{hostname, username, updateKey, currentAccountGeneration()});
+    std::unique_ptr<LoginRequest> request(
+        new (std::nothrow) LoginRequest{{hostname, username, updateKey}, currentAccountGeneration()});
     wipeText(updateKey);
     if (!request)
         return;
@@ -150,7 +150,7 @@ void submitLogin()
 
 void applyLoginResult(std::unique_ptr<LoginRequest> request, std::unique_ptr<UpdateResult> result)
 {
-    if (request && request->stamp == currentAccountGeneration()) {
+    if (request && request->generation == currentAccountGeneration()) {
         appState.loginInFlight = false;
         KillTimer(mainWindow, IDT_LOGIN_DEADLINE);
         // Without a result the attempt still has to end, or the buttons would

@@ -13,18 +13,22 @@
 // The countdown to the next update starts here, in seconds.
 inline constexpr int kCountdownStart = 120;
 
-// A copy of the account for one worker; freeing it wipes its key. stamp is
-// what the worker was started under: an update's ticket, a login's account
-// generation. A login's copy travels back with its result.
+// A copy of the account for one worker; freeing it wipes its key.
 struct AccountRequest {
     std::wstring hostname;
     std::wstring username;
     std::wstring updateKey;
-    unsigned stamp = 0;
     ~AccountRequest();
 };
-using UpdateRequest = AccountRequest;
-using LoginRequest = AccountRequest;
+// An update carries its ticket back with the result.
+struct UpdateRequest : AccountRequest {
+    unsigned ticket = 0;
+};
+// A login's copy travels back with its result, with the account generation it
+// was started under.
+struct LoginRequest : AccountRequest {
+    unsigned generation = 0;
+};
 
 // IDT_COUNTDOWN and IDT_CONNECTIVITY, which run while an account is signed
 // in; stopping also ends the deadlines of the exchanges.

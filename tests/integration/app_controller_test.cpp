@@ -46,7 +46,7 @@ TEST_F(ControllerTest, CreationWithAccountShowsStatusAndStartsFirstUpdate)
     EXPECT_EQ(request->hostname, L"home.example.net");
     EXPECT_EQ(request->username, L"alice");
     EXPECT_EQ(request->updateKey, L"s3cret");
-    EXPECT_EQ(request->stamp, currentUpdateTicket());
+    EXPECT_EQ(request->ticket, currentUpdateTicket());
     EXPECT_TRUE(timerRuns(IDT_COUNTDOWN));
     EXPECT_TRUE(timerRuns(IDT_CONNECTIVITY));
 }
@@ -188,7 +188,7 @@ TEST_F(ControllerTest, UpdateOverdueOrBeyondTheLiveWorkersEndsAsNetworkError)
         liveWorkersOf(updateWorker) = 0;
         drainMessages();
         EXPECT_EQ(launchCount(updateWorker), c.launched);
-        const unsigned lateTicket = c.launched ? lastLaunched<UpdateRequest>(updateWorker)->stamp : 0;
+        const unsigned lateTicket = c.launched ? lastLaunched<UpdateRequest>(updateWorker)->ticket : 0;
         if (c.launched) {
             EXPECT_TRUE(timerRuns(IDT_UPDATE_DEADLINE));
             EXPECT_FALSE(controlEnabled(IDC_UPDATE_IP));
@@ -207,7 +207,7 @@ TEST_F(ControllerTest, UpdateOverdueOrBeyondTheLiveWorkersEndsAsNetworkError)
 
         SendMessageW(mainWindow, WM_COMMAND, IDC_UPDATE_IP, 0);
         ASSERT_EQ(launchCount(updateWorker), c.launched + 1);
-        EXPECT_NE(lastLaunched<UpdateRequest>(updateWorker)->stamp, lateTicket);
+        EXPECT_NE(lastLaunched<UpdateRequest>(updateWorker)->ticket, lateTicket);
         if (c.launched)
             SendMessageW(mainWindow, WM_UPDATE_RESULT, lateTicket,
                          reinterpret_cast<LPARAM>(new UpdateResult{true, "good", "203.0.113.66"}));

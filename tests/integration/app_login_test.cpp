@@ -119,7 +119,7 @@ TEST_F(LoginTest, AcceptedInputIsTrimmedLoweredAndSentToOneWorker)
         EXPECT_EQ(request->hostname, c.sentHostname);
         EXPECT_EQ(request->username, c.sentUsername);
         EXPECT_EQ(request->updateKey, c.sentKey);
-        EXPECT_EQ(request->stamp, currentAccountGeneration());
+        EXPECT_EQ(request->generation, currentAccountGeneration());
         EXPECT_FALSE(controlEnabled(IDC_LOGIN));
         EXPECT_FALSE(isSignedIn());
         EXPECT_FALSE(credentialExists());
@@ -396,7 +396,7 @@ TEST_F(LoginTest, ResultsStartedBeforeLogoutAreDropped)
     createSignedInWindow();
     auto* update = lastLaunched<UpdateRequest>(updateWorker);
     ASSERT_NE(update, nullptr);
-    const unsigned updateTicketBefore = update->stamp;
+    const unsigned updateTicketBefore = update->ticket;
     SendMessageW(mainWindow, WM_COMMAND, IDC_EDIT_HOST, 0);
     SendMessageW(mainWindow, WM_COMMAND, IDC_LOGIN, 0);
     LoginRequest* login = takeLoginRequest();
@@ -422,7 +422,7 @@ TEST_F(LoginTest, ResultsStartedBeforeLogoutAreDropped)
 TEST_F(LoginTest, UpdateOfReplacedAccountIsDroppedAfterLogin)
 {
     createSignedInWindow();
-    const unsigned oldTicket = lastLaunched<UpdateRequest>(updateWorker)->stamp;
+    const unsigned oldTicket = lastLaunched<UpdateRequest>(updateWorker)->ticket;
     sendLoginResult(new LoginRequest{L"new.example.net", L"bob", L"k2", currentAccountGeneration()},
                     new UpdateResult{true, "good", "203.0.113.50"});
     SendMessageW(mainWindow, WM_UPDATE_RESULT, oldTicket,

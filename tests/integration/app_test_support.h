@@ -29,7 +29,7 @@
 #include "store/store_calls.h"
 #include "tests/common/app_texts.h"
 #include "tests/common/external_names.h"
-#include "ui/theme.h"
+#include "ui/window_constants.h"
 #include "update/update_types.h"
 
 // --- Worker launches -------------------------------------------------------

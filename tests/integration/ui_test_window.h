@@ -19,7 +19,7 @@
 #include "ui/about_window.h"
 #include "ui/dpi.h"
 #include "ui/drawing.h"
-#include "ui/theme.h"
+#include "ui/window_constants.h"
 
 namespace uitest {
 
