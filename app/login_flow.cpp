@@ -84,8 +84,6 @@ void signIn(const LoginRequest& request, const UpdateResult& result)
     appState.updateStatus = UpdateStatus::Succeeded;
     appState.errorText.clear();
     // A login always counts as an address change, whatever the reply word.
-    // Values the registry refused only cost the shown times after a restart
-    // until the first update there writes them again: the login stands.
     saveUpdateState(ip, true);
     // Updates still running for the account this one replaces are stale now.
     retireRunningWorkers();
@@ -194,9 +192,6 @@ void logout()
         return;
     }
     stopAccountTimers();
-    // The account is gone by now, so the logout goes on: a state value left
-    // behind names an address and times of no account, and the next login
-    // writes all three anew.
     deleteStateValues();
     forgetAccountInMemory();
     // Whatever a worker started before now reports belongs to this account.

@@ -45,7 +45,7 @@ unsigned currentUpdateTicket();
 // True when ticket is the running update's. The ticket moves on at once, so
 // an update answers at most once and a late answer after the deadline is
 // dropped.
-bool takeUpdateTicket(unsigned ticket);
+[[nodiscard]] bool takeUpdateTicket(unsigned ticket);
 // Makes every running worker's result stale: a new generation and ticket, and
 // no update or login counts as in flight any more.
 void retireRunningWorkers();
@@ -57,7 +57,7 @@ bool exchangeOverdue(ULONGLONG startTick);
 // make them fail: the program itself never changes it.
 using WorkerLauncher = bool (*)(LPTHREAD_START_ROUTINE routine, void* argument);
 extern WorkerLauncher gLaunchWorker;
-bool launchWorkerThread(LPTHREAD_START_ROUTINE routine, void* argument);
+[[nodiscard]] bool launchWorkerThread(LPTHREAD_START_ROUTINE routine, void* argument);
 // The live threads of the worker routine: raised before a launch, lowered by
 // the worker as its last act (or at once when the launch failed).
 std::atomic<int>& liveWorkersOf(LPTHREAD_START_ROUTINE routine);

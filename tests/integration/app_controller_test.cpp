@@ -35,7 +35,7 @@ TEST_F(ControllerTest, CreationWithoutAccountShowsLoginPanelAndStartsNothing)
 
 TEST_F(ControllerTest, CreationWithAccountShowsStatusAndStartsFirstUpdate)
 {
-    writeStateValue(kValueLastIp, L"198.51.100.4");
+    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), writeStateValue(kValueLastIp, L"198.51.100.4"));
     createSignedInWindow();
     EXPECT_FALSE(appState.loginPanelShown);
     EXPECT_EQ(appState.lastIp, L"198.51.100.4");
@@ -114,7 +114,7 @@ TEST_F(ControllerTest, UpdateResultsChangeStateAndStoredValues)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        writeStateValue(kValueLastIp, L"198.51.100.4");
+        ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), writeStateValue(kValueLastIp, L"198.51.100.4"));
         createSignedInWindow();
         SendMessageW(mainWindow, WM_UPDATE_RESULT, currentUpdateTicket(),
                      reinterpret_cast<LPARAM>(new UpdateResult{c.success, c.code, c.ip}));
@@ -468,7 +468,7 @@ TEST_F(ControllerTest, DpiChangeRebuildsWhereSuggestedKeepingWhatWasTyped)
 
 TEST_F(ControllerTest, EnableNowWritesAutostartAndDropsBanner)
 {
-    setAutostart(false);
+    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), setAutostart(false));
     createSignedInWindow();
     ASSERT_NE(FindWindowExW(mainWindow, nullptr, kAlertClass, nullptr), nullptr);
     EXPECT_EQ(appState.clientHeight, 288);
@@ -497,7 +497,7 @@ TEST_F(ControllerTest, EnableNowWritesAutostartAndDropsBanner)
     EXPECT_TRUE(isAutostartEnabled());
     EXPECT_EQ(FindWindowExW(mainWindow, nullptr, kAlertClass, nullptr), nullptr);
     EXPECT_EQ(appState.clientHeight, 248);
-    setAutostart(false);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), setAutostart(false));
 }
 
 TEST_F(ControllerTest, AboutOpensOneDisabledOwnerWindow)

@@ -138,7 +138,7 @@ TEST_F(LoginTest, SuccessfulLoginStoresAccountAndStartsTimers)
     const Case cases[] = {{"good", "203.0.113.7", L"203.0.113.7"}, {"nochg", "", L"198.51.100.4"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.code);
-        writeStateValue(kValueLastIp, L"198.51.100.4");
+        ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), writeStateValue(kValueLastIp, L"198.51.100.4"));
         createWindow();
         const unsigned generationBefore = currentAccountGeneration();
         sendLoginResult(new LoginRequest{L"home.example.net", L"alice", L"s3cret", currentAccountGeneration()},

@@ -218,7 +218,8 @@ inline LSTATUS APIENTRY failRunValueWrite(HKEY, LPCWSTR, DWORD, DWORD, const BYT
 
 inline void forgetStoredAccountAndState()
 {
-    deleteAccount();
+    const DWORD deleted = deleteAccount();
+    EXPECT_TRUE(deleted == ERROR_SUCCESS || deleted == ERROR_NOT_FOUND) << deleted;
     deleteStateValues();
 }
 
@@ -319,7 +320,7 @@ protected:
         gLaunchWorker = launchWorkerThread;
         gStoreCalls = StoreCalls{CredWriteW, CredDeleteW, RegSetValueExW};
         forgetStoredAccountAndState();
-        setAutostart(previousAutostart);
+        EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), setAutostart(previousAutostart));
         appState = AppState{};
     }
 
