@@ -112,7 +112,7 @@ TEST_F(ControllerTest, UpdateResultsChangeStateAndStoredValues)
         {"badauth", false, "badauth", "", UpdateStatus::Failed, L"198.51.100.4", true, false, false},
         {"network", false, "network_error", "", UpdateStatus::Failed, L"198.51.100.4", false, false, false},
     };
-    for (const Case& c : cases) {
+    forEachRow(cases, [&](const Case& c) {
         SCOPED_TRACE(c.name);
         ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), writeStateValue(kValueLastIp, L"198.51.100.4"));
         createSignedInWindow();
@@ -128,9 +128,7 @@ TEST_F(ControllerTest, UpdateResultsChangeStateAndStoredValues)
         EXPECT_EQ(appState.errorText, c.success ? L"" : describeResult(c.code));
         EXPECT_EQ(controlText(IDC_VALUE_IP), c.lastIp);
         EXPECT_TRUE(controlEnabled(IDC_UPDATE_IP));
-        TearDown();
-        SetUp();
-    }
+    });
 }
 
 TEST_F(ControllerTest, PostedResultIsAppliedThroughTheQueue)
@@ -181,7 +179,7 @@ TEST_F(ControllerTest, UpdateOverdueOrBeyondTheLiveWorkersEndsAsNetworkError)
         size_t launched;
     };
     const Case cases[] = {{"deadline", 0, 1}, {"too-many-alive", kMaxLiveExchangeWorkers, 0}};
-    for (const Case& c : cases) {
+    forEachRow(cases, [&](const Case& c) {
         SCOPED_TRACE(c.name);
         liveWorkersOf(updateWorker) = c.liveBefore;
         createSignedInWindow();
@@ -217,9 +215,7 @@ TEST_F(ControllerTest, UpdateOverdueOrBeyondTheLiveWorkersEndsAsNetworkError)
         EXPECT_EQ(appState.lastIp, L"203.0.113.7");
         // The result came first: no deadline is left to end a later update.
         EXPECT_FALSE(timerRuns(IDT_UPDATE_DEADLINE));
-        TearDown();
-        SetUp();
-    }
+    });
 }
 
 // What a check finds is weighed against the results applied since it started:
@@ -242,7 +238,7 @@ TEST_F(ControllerTest, CheckAnswersAreWeighedAgainstLaterResults)
         {"started-after-update", false, Before::UpdateSucceeded, false, false},
         {"overdue-late-reachable", true, Before::Overdue, true, false},
     };
-    for (const Case& c : cases) {
+    forEachRow(cases, [&](const Case& c) {
         SCOPED_TRACE(c.name);
         createSignedInWindow();
         const auto startCheck = [] {
@@ -270,9 +266,7 @@ TEST_F(ControllerTest, CheckAnswersAreWeighedAgainstLaterResults)
         SendMessageW(mainWindow, WM_NETWORK_STATE, c.reachable ? 1 : 0, number);
         EXPECT_EQ(appState.online, c.onlineAfter);
         EXPECT_EQ(controlText(IDC_STATUS_LINE) == L"No network connection", !c.onlineAfter);
-        TearDown();
-        SetUp();
-    }
+    });
 }
 
 // A peer that holds every connection keeps the checks' threads: no more start.
@@ -284,7 +278,7 @@ TEST_F(ControllerTest, NoCheckStartsWhileTheMostAreOut)
         int unanswered;
     };
     const Case cases[] = {{"threads-alive", kMaxLiveConnectivityWorkers, 0}, {"answers-outstanding", 0, kMaxChecksOut}};
-    for (const Case& c : cases) {
+    forEachRow(cases, [&](const Case& c) {
         SCOPED_TRACE(c.name);
         createSignedInWindow();
         for (int i = 0; i < c.unanswered; ++i)
@@ -299,9 +293,7 @@ TEST_F(ControllerTest, NoCheckStartsWhileTheMostAreOut)
             SendMessageW(mainWindow, WM_NETWORK_STATE, 1, appState.lastCheckStarted);
         SendMessageW(mainWindow, WM_TIMER, IDT_CONNECTIVITY, 0);
         EXPECT_EQ(launchCount(connectivityWorker), before + 1);
-        TearDown();
-        SetUp();
-    }
+    });
 }
 
 TEST_F(ControllerTest, UpdateResultOfAnOlderGenerationIsDropped)

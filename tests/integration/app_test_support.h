@@ -29,6 +29,7 @@
 #include "store/store_calls.h"
 #include "tests/common/app_texts.h"
 #include "tests/common/external_names.h"
+#include "tests/common/window_text.h"
 #include "ui/window_constants.h"
 #include "update/update_types.h"
 
@@ -140,13 +141,6 @@ inline bool drainMessages(WPARAM* quitCode = nullptr)
         DispatchMessageW(&message);
     }
     return quit;
-}
-
-inline std::wstring windowText(HWND window)
-{
-    wchar_t buffer[1024] = {};
-    GetWindowTextW(window, buffer, 1024);
-    return buffer;
 }
 
 inline std::wstring controlText(int id)
@@ -322,6 +316,20 @@ protected:
         forgetStoredAccountAndState();
         EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), setAutostart(previousAutostart));
         appState = AppState{};
+    }
+
+    // Runs body on each row of a table in a fixture of its own, as if each
+    // row were a test: what one row leaves (window, stored account and state,
+    // recorded launches, failing stand-ins) is gone before the next starts,
+    // and a row that fails fatally ends only itself.
+    template <typename Row, size_t N, typename Body>
+    void forEachRow(const Row (&rows)[N], Body body)
+    {
+        for (const Row& row : rows) {
+            body(row);
+            TearDown();
+            SetUp();
+        }
     }
 
     HWND createWindow()
