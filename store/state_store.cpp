@@ -87,20 +87,19 @@ void loadState()
 
 void saveUpdateState(const std::wstring& ip, bool ipChanged)
 {
+    // Each value is written even when one before it was refused.
+    (void)writeStateValue(kValueLastIp, ip);
     SYSTEMTIME now;
     GetLocalTime(&now);
     const std::wstring text = formatStateTime({now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond});
+    (void)writeStateValue(kValueLastTime, text);
     appState.lastUpdateTime = now;
     appState.hasLastUpdateTime = true;
     if (ipChanged) {
+        (void)writeStateValue(kValueIpChangeTime, text);
         appState.ipChangeTime = now;
         appState.hasIpChangeTime = true;
     }
-    // Each value is written even when one before it was refused.
-    (void)writeStateValue(kValueLastIp, ip);
-    (void)writeStateValue(kValueLastTime, text);
-    if (ipChanged)
-        (void)writeStateValue(kValueIpChangeTime, text);
 }
 
 void deleteStateValues()
