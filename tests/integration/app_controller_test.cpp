@@ -188,14 +188,8 @@ TEST_F(ControllerTest, UpdateOverdueOrBeyondTheLiveWorkersEndsAsNetworkError)
         EXPECT_EQ(launchCount(updateWorker), c.launched);
         const unsigned lateTicket = c.launched ? lastLaunched<UpdateRequest>(updateWorker)->ticket : 0;
         if (c.launched) {
-            EXPECT_TRUE(timerRuns(IDT_UPDATE_DEADLINE));
             EXPECT_FALSE(controlEnabled(IDC_UPDATE_IP));
-            // A tick left queued by an update ended since: this one runs on.
-            SendMessageW(mainWindow, WM_TIMER, IDT_UPDATE_DEADLINE, 0);
-            EXPECT_TRUE(appState.updateInFlight);
-            EXPECT_TRUE(timerRuns(IDT_UPDATE_DEADLINE));
-            appState.updateStartTick -= kWorkerDeadlineMs;
-            SendMessageW(mainWindow, WM_TIMER, IDT_UPDATE_DEADLINE, 0);
+            runDeadlinePast(IDT_UPDATE_DEADLINE, appState.updateInFlight, appState.updateStartTick);
         }
         EXPECT_FALSE(appState.updateInFlight);
         EXPECT_EQ(appState.updateStatus, UpdateStatus::Failed);

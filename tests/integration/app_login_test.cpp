@@ -272,13 +272,7 @@ TEST_F(LoginTest, LoginThatCannotStartOrHasNoResultEndsAsNetworkError)
         if (c.how == How::Deadline) {
             late = takeLoginRequest();
             ASSERT_NE(late, nullptr);
-            EXPECT_TRUE(timerRuns(IDT_LOGIN_DEADLINE));
-            // A tick left queued by an attempt ended since: this one runs on.
-            SendMessageW(mainWindow, WM_TIMER, IDT_LOGIN_DEADLINE, 0);
-            EXPECT_TRUE(appState.loginInFlight);
-            EXPECT_TRUE(timerRuns(IDT_LOGIN_DEADLINE));
-            appState.loginStartTick -= kWorkerDeadlineMs;
-            SendMessageW(mainWindow, WM_TIMER, IDT_LOGIN_DEADLINE, 0);
+            runDeadlinePast(IDT_LOGIN_DEADLINE, appState.loginInFlight, appState.loginStartTick);
         }
         const SeenBox box = answerer.seen();
         liveWorkersOf(loginWorker) = 0;

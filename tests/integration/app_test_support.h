@@ -172,6 +172,19 @@ inline bool timerRuns(UINT_PTR id)
     return true;
 }
 
+// Takes a running exchange past its deadline: a tick of timer left queued by
+// an exchange ended since leaves it running (inFlight), and once its start
+// lies a deadline back the next tick ends it.
+inline void runDeadlinePast(UINT_PTR timer, const bool& inFlight, ULONGLONG& startTick)
+{
+    EXPECT_TRUE(timerRuns(timer));
+    SendMessageW(mainWindow, WM_TIMER, timer, 0);
+    EXPECT_TRUE(inFlight);
+    EXPECT_TRUE(timerRuns(timer));
+    startTick -= kWorkerDeadlineMs;
+    SendMessageW(mainWindow, WM_TIMER, timer, 0);
+}
+
 // --- Stored account and state ----------------------------------------------
 
 inline bool credentialExists()
