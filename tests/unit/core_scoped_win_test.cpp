@@ -1,6 +1,6 @@
-// The scoped owners: however an owner lets its value go, the thread's last
-// error is the one the failed call before it set, and a value equal to the
-// owner type's invalid one is never released.
+// The scoped owners: however an owner lets its value go, the last error is the
+// one the failed call before it set, and a value equal to the owner type's
+// invalid one is never released.
 #include "core/scoped_win.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +11,7 @@ namespace {
 
 int releases = 0;
 
-// Fails the way a release of a stale handle does, setting an error of its own.
+// Fails the way the release of a stale handle does, with an error of its own.
 struct FailingRelease {
     void operator()(HANDLE) const
     {
@@ -19,34 +19,30 @@ struct FailingRelease {
         SetLastError(ERROR_INVALID_HANDLE);
     }
 };
-using Owner = ScopedResource<HANDLE, FailingRelease>;
+using Owner = std::optional<ScopedResource<HANDLE, FailingRelease>>;
 using FileOwner = ScopedResource<HANDLE, FailingRelease, -1>;
-
-HANDLE fakeHandle(intptr_t value)
-{
-    return reinterpret_cast<HANDLE>(value);
-}
+const HANDLE kHeld = reinterpret_cast<HANDLE>(4);
+const HANDLE kOther = reinterpret_cast<HANDLE>(8);
 
 TEST(ScopedOwner, EveryReleaseKeepsTheLastError)
 {
     const struct {
         const char* name;
-        void (*letGo)(std::optional<Owner>& owner);
+        void (*letGo)(Owner& owner);
     } cases[] = {
-        {"destroyed", [](std::optional<Owner>& owner) { owner.reset(); }},
-        {"reset", [](std::optional<Owner>& owner) { owner->reset(); }},
-        {"reset-to-another", [](std::optional<Owner>& owner) { owner->reset(fakeHandle(8)); }},
-        {"put", [](std::optional<Owner>& owner) { owner->put(); }},
-        {"moved-over", [](std::optional<Owner>& owner) { *owner = Owner(fakeHandle(8)); }},
+        {"destroyed", [](Owner& owner) { owner.reset(); }},
+        {"reset", [](Owner& owner) { owner->reset(); }},
+        {"reset-to-another", [](Owner& owner) { owner->reset(kOther); }},
+        {"put", [](Owner& owner) { owner->put(); }},
+        {"moved-over", [](Owner& owner) { *owner = Owner::value_type(kOther); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        std::optional<Owner> owner(std::in_place, fakeHandle(4));
+        Owner owner(std::in_place, kHeld);
         releases = 0;
         SetLastError(ERROR_FILE_NOT_FOUND);
         c.letGo(owner);
-        const DWORD error = GetLastError();
-        EXPECT_EQ(error, static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
         EXPECT_EQ(releases, 1);
     }
 }
@@ -54,13 +50,9 @@ TEST(ScopedOwner, EveryReleaseKeepsTheLastError)
 TEST(ScopedOwner, TheInvalidValueOwnsNothing)
 {
     releases = 0;
-    {
-        const Owner empty;
-        const FileOwner failedOpen(INVALID_HANDLE_VALUE);
-        EXPECT_FALSE(empty);
-        EXPECT_FALSE(failedOpen);
-        EXPECT_EQ(FileOwner().get(), INVALID_HANDLE_VALUE);
-    }
+    EXPECT_FALSE(Owner::value_type());
+    EXPECT_FALSE(FileOwner(INVALID_HANDLE_VALUE));
+    EXPECT_EQ(FileOwner().get(), INVALID_HANDLE_VALUE);
     EXPECT_EQ(releases, 0);
 }
 
