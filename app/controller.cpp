@@ -26,7 +26,7 @@
 #include "ui/login_panel.h"
 #include "ui/status_panel.h"
 #include "ui/status_refresh.h"
-#include "ui/theme.h"
+#include "ui/window_constants.h"
 #include "update/result_messages.h"
 #include "update/update_types.h"
 

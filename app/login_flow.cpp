@@ -84,8 +84,6 @@ void signIn(const LoginRequest& request, const UpdateResult& result)
     appState.updateStatus = UpdateStatus::Succeeded;
     appState.errorText.clear();
     // A login always counts as an address change, whatever the reply word.
-    // Values the registry refused only cost the shown times after a restart
-    // until the first update there writes them again: the login stands.
     saveUpdateState(ip, true);
     // Updates still running for the account this one replaces are stale now.
     retireRunningWorkers();
@@ -139,8 +137,8 @@ void submitLogin()
         return;
     }
 
-    std::unique_ptr<LoginRequest> request(new (std::nothrow)
-                                              LoginRequest{hostname, username, updateKey, currentAccountGeneration()});
+    std::unique_ptr<LoginRequest> request(
+        new (std::nothrow) LoginRequest{{hostname, username, updateKey}, currentAccountGeneration()});
     wipeText(updateKey);
     if (!request)
         return;
@@ -150,7 +148,7 @@ void submitLogin()
 
 void applyLoginResult(std::unique_ptr<LoginRequest> request, std::unique_ptr<UpdateResult> result)
 {
-    if (request && request->stamp == currentAccountGeneration()) {
+    if (request && request->generation == currentAccountGeneration()) {
         appState.loginInFlight = false;
         KillTimer(mainWindow, IDT_LOGIN_DEADLINE);
         // Without a result the attempt still has to end, or the buttons would
@@ -194,9 +192,6 @@ void logout()
         return;
     }
     stopAccountTimers();
-    // The account is gone by now, so the logout goes on: a state value left
-    // behind names an address and times of no account, and the next login
-    // writes all three anew.
     deleteStateValues();
     forgetAccountInMemory();
     // Whatever a worker started before now reports belongs to this account.

@@ -2,10 +2,10 @@
 
 bool takeSingleInstance(ScopedHandle* mutex)
 {
+    // The release of a handle held before keeps the last error, which tells
+    // whether the mutex already existed.
     mutex->reset(CreateMutexW(nullptr, TRUE, kSingleInstanceMutex));
-    // Read at once: any later call may overwrite the last error.
-    const DWORD error = GetLastError();
-    if (!*mutex || error != ERROR_ALREADY_EXISTS)
+    if (!*mutex || GetLastError() != ERROR_ALREADY_EXISTS)
         return true;
     mutex->reset();
     return false;

@@ -8,11 +8,11 @@
 #include "res/version.h"
 #include "store/autostart.h"
 #include "ui/about_window.h"
-#include "ui/custom_windows.h"
+#include "ui/banner_and_frame.h"
 #include "ui/dpi.h"
 #include "ui/drawing.h"
 #include "ui/program_icon.h"
-#include "ui/theme.h"
+#include "ui/window_constants.h"
 
 namespace {
 

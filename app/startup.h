@@ -10,7 +10,7 @@ bool hasStartupSwitch(const wchar_t* commandLine);
 // True when another instance already runs (its window was brought forward);
 // otherwise mutex holds this instance's single-instance mutex, if it could be
 // made.
-bool activateRunningInstance(ScopedHandle* mutex);
-bool registerWindowClasses(HINSTANCE instance);
-HWND createMainWindow(HINSTANCE instance);
+[[nodiscard]] bool activateRunningInstance(ScopedHandle* mutex);
+[[nodiscard]] bool registerWindowClasses(HINSTANCE instance);
+[[nodiscard]] HWND createMainWindow(HINSTANCE instance);
 int runMessageLoop();

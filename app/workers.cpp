@@ -154,7 +154,7 @@ void startUpdate()
     // no timer, no update.
     if (SetTimer(mainWindow, IDT_UPDATE_DEADLINE, kWorkerDeadlineMs, nullptr)) {
         std::unique_ptr<UpdateRequest> request(
-            new (std::nothrow) UpdateRequest{appState.hostname, appState.username, appState.updateKey, ticket});
+            new (std::nothrow) UpdateRequest{{appState.hostname, appState.username, appState.updateKey}, ticket});
         if (request && launchCounted(updateWorker, request.get(), kMaxLiveExchangeWorkers)) {
             request.release();
             return;
@@ -221,7 +221,7 @@ DWORD WINAPI updateWorker(LPVOID argument)
 {
     std::unique_ptr<UpdateRequest> request(static_cast<UpdateRequest*>(argument));
     const UpdateResult result = performUpdate(request->hostname, request->username, request->updateKey);
-    const unsigned ticket = request->stamp;
+    const unsigned ticket = request->ticket;
     request.reset();
     postResult(WM_UPDATE_RESULT, ticket, std::unique_ptr<UpdateResult>(new (std::nothrow) UpdateResult(result)));
     --liveUpdateWorkers;

@@ -13,18 +13,22 @@
 // The countdown to the next update starts here, in seconds.
 inline constexpr int kCountdownStart = 120;
 
-// A copy of the account for one worker; freeing it wipes its key. stamp is
-// what the worker was started under: an update's ticket, a login's account
-// generation. A login's copy travels back with its result.
+// A copy of the account for one worker; freeing it wipes its key.
 struct AccountRequest {
     std::wstring hostname;
     std::wstring username;
     std::wstring updateKey;
-    unsigned stamp = 0;
     ~AccountRequest();
 };
-using UpdateRequest = AccountRequest;
-using LoginRequest = AccountRequest;
+// An update carries its ticket back with the result.
+struct UpdateRequest : AccountRequest {
+    unsigned ticket = 0;
+};
+// A login's copy travels back with its result, with the account generation it
+// was started under.
+struct LoginRequest : AccountRequest {
+    unsigned generation = 0;
+};
 
 // IDT_COUNTDOWN and IDT_CONNECTIVITY, which run while an account is signed
 // in; stopping also ends the deadlines of the exchanges.
@@ -41,7 +45,7 @@ unsigned currentUpdateTicket();
 // True when ticket is the running update's. The ticket moves on at once, so
 // an update answers at most once and a late answer after the deadline is
 // dropped.
-bool takeUpdateTicket(unsigned ticket);
+[[nodiscard]] bool takeUpdateTicket(unsigned ticket);
 // Makes every running worker's result stale: a new generation and ticket, and
 // no update or login counts as in flight any more.
 void retireRunningWorkers();
@@ -53,7 +57,7 @@ bool exchangeOverdue(ULONGLONG startTick);
 // make them fail: the program itself never changes it.
 using WorkerLauncher = bool (*)(LPTHREAD_START_ROUTINE routine, void* argument);
 extern WorkerLauncher gLaunchWorker;
-bool launchWorkerThread(LPTHREAD_START_ROUTINE routine, void* argument);
+[[nodiscard]] bool launchWorkerThread(LPTHREAD_START_ROUTINE routine, void* argument);
 // The live threads of the worker routine: raised before a launch, lowered by
 // the worker as its last act (or at once when the launch failed).
 std::atomic<int>& liveWorkersOf(LPTHREAD_START_ROUTINE routine);

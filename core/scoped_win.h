@@ -8,11 +8,23 @@
 #include <wincred.h>
 #include <winhttp.h>
 
+#include <cstdint>
 #include <utility>
 
-// Owns one value of a handle type, null when it owns nothing; Release is a
-// function object that releases a held value.
-template <typename Value, typename Release>
+// Calls release(value) and puts the thread's last error back as it was. Out
+// of line, and with the value's type erased, so that the many owners' inlined
+// destructors share one copy.
+void releaseKeepingLastError(void (*release)(void* value), void* value);
+
+// Owns one value of a handle type. Invalid is the value that means "owns
+// nothing", as an integer because a handle constant such as
+// INVALID_HANDLE_VALUE is a cast no template argument can hold: null for
+// most types, -1 for those whose functions fail with INVALID_HANDLE_VALUE.
+// Release is a function object that releases a held value.
+//
+// A release keeps the thread's last error: a failed call, an owner released on
+// the way out, then GetLastError still reads the call's failure.
+template <typename Value, typename Release, std::intptr_t Invalid = 0>
 class ScopedResource {
 public:
     ScopedResource() = default;
@@ -34,16 +46,17 @@ public:
     ScopedResource(const ScopedResource&) = delete;
     ScopedResource& operator=(const ScopedResource&) = delete;
 
+    static Value invalid() { return reinterpret_cast<Value>(Invalid); }
     Value get() const { return value_; }
-    explicit operator bool() const { return value_ != Value{}; }
+    explicit operator bool() const { return value_ != invalid(); }
 
-    // Gives the value up without releasing it.
-    Value release() { return std::exchange(value_, Value{}); }
-    void reset(Value value = Value{})
+    // Gives the value up without releasing it: dropping the result leaks it.
+    [[nodiscard]] Value release() { return std::exchange(value_, invalid()); }
+    void reset(Value value = invalid())
     {
         const Value old = std::exchange(value_, value);
-        if (old != Value{})
-            Release{}(old);
+        if (old != invalid())
+            releaseKeepingLastError(&releaseErased, old);
     }
     // For an API that returns its result through a pointer argument; what was
     // held is released first.
@@ -54,7 +67,9 @@ public:
     }
 
 private:
-    Value value_ = Value{};
+    static void releaseErased(void* value) { Release{}(static_cast<Value>(value)); }
+
+    Value value_ = invalid();
 };
 
 // Each handle type's release call. Function objects rather than pointers to
@@ -86,6 +101,9 @@ struct ReleaseComInterface {
 };
 
 using ScopedHandle = ScopedResource<HANDLE, CloseKernelHandle>;
+// CreateFileW, FindFirstFileW and CreateToolhelp32Snapshot fail with
+// INVALID_HANDLE_VALUE, not null.
+using ScopedFileHandle = ScopedResource<HANDLE, CloseKernelHandle, -1>;
 using ScopedRegKey = ScopedResource<HKEY, CloseRegistryKey>;
 using ScopedInternet = ScopedResource<HINTERNET, CloseWinHttpHandle>;
 using ScopedFont = ScopedResource<HFONT, DeleteGdiObject>;

@@ -15,4 +15,4 @@ std::string joinAccountBlob(const AccountFields& fields);
 // Whether the credential manager keeps a blob of this many bytes.
 bool accountBlobFits(size_t blobBytes);
 // False, leaving fields untouched, when the blob lacks two separators.
-bool splitAccountBlob(const std::string& blob, AccountFields& fields);
+[[nodiscard]] bool splitAccountBlob(const std::string& blob, AccountFields& fields);

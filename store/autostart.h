@@ -10,5 +10,5 @@ inline constexpr wchar_t kStartupSwitch[] = L"/startup";
 
 // ERROR_SUCCESS once the Run value is there (enabled) or gone (disabled, also
 // when there was none), otherwise the registry's error.
-DWORD setAutostart(bool enabled);
+[[nodiscard]] DWORD setAutostart(bool enabled);
 bool isAutostartEnabled();

@@ -9,7 +9,8 @@
 void loadAccount();
 // ERROR_SUCCESS once the credential holds this account, otherwise the
 // credential manager's error; a failed write leaves the stored one as it was.
-DWORD saveAccount(const std::wstring& hostname, const std::wstring& username, const std::wstring& updateKey);
+[[nodiscard]] DWORD saveAccount(const std::wstring& hostname, const std::wstring& username,
+                                const std::wstring& updateKey);
 // ERROR_SUCCESS, ERROR_NOT_FOUND when there was none, or the credential
 // manager's error.
-DWORD deleteAccount();
+[[nodiscard]] DWORD deleteAccount();

@@ -85,43 +85,29 @@ void loadState()
     loadStateTime(kValueIpChangeTime, appState.ipChangeTime, appState.hasIpChangeTime);
 }
 
-DWORD saveUpdateState(const std::wstring& ip, bool ipChanged)
+void saveUpdateState(const std::wstring& ip, bool ipChanged)
 {
-    DWORD status = writeStateValue(kValueLastIp, ip);
-
+    // Each value is written even when one before it was refused.
+    (void)writeStateValue(kValueLastIp, ip);
     SYSTEMTIME now;
     GetLocalTime(&now);
     const std::wstring text = formatStateTime({now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond});
-
-    const DWORD timeStatus = writeStateValue(kValueLastTime, text);
-    if (status == ERROR_SUCCESS)
-        status = timeStatus;
+    (void)writeStateValue(kValueLastTime, text);
     appState.lastUpdateTime = now;
     appState.hasLastUpdateTime = true;
     if (ipChanged) {
-        const DWORD changeStatus = writeStateValue(kValueIpChangeTime, text);
-        if (status == ERROR_SUCCESS)
-            status = changeStatus;
+        (void)writeStateValue(kValueIpChangeTime, text);
         appState.ipChangeTime = now;
         appState.hasIpChangeTime = true;
     }
-    return status;
 }
 
-DWORD deleteStateValues()
+void deleteStateValues()
 {
     ScopedRegKey key;
-    const LSTATUS opened = RegOpenKeyExW(HKEY_CURRENT_USER, kStateKey, 0, KEY_WRITE, key.put());
-    // No key, no values.
-    if (opened == ERROR_FILE_NOT_FOUND)
-        return ERROR_SUCCESS;
-    if (opened != ERROR_SUCCESS)
-        return static_cast<DWORD>(opened);
-    DWORD status = ERROR_SUCCESS;
-    for (const wchar_t* name : {kValueLastIp, kValueLastTime, kValueIpChangeTime}) {
-        const LSTATUS deleted = RegDeleteValueW(key.get(), name);
-        if (status == ERROR_SUCCESS && deleted != ERROR_SUCCESS && deleted != ERROR_FILE_NOT_FOUND)
-            status = static_cast<DWORD>(deleted);
-    }
-    return status;
+    // No key, no values: nothing is created to delete from.
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kStateKey, 0, KEY_WRITE, key.put()) != ERROR_SUCCESS)
+        return;
+    for (const wchar_t* name : {kValueLastIp, kValueLastTime, kValueIpChangeTime})
+        RegDeleteValueW(key.get(), name);
 }

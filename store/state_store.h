@@ -9,13 +9,13 @@
 
 std::wstring readStateValue(const wchar_t* name);
 // ERROR_SUCCESS or the registry's error.
-DWORD writeStateValue(const wchar_t* name, const std::wstring& text);
+[[nodiscard]] DWORD writeStateValue(const wchar_t* name, const std::wstring& text);
 std::optional<SYSTEMTIME> parseStateTime(const std::wstring& text);
 
 void loadState();
-// appState takes the new values whatever happens; the result is the first
-// registry error, ERROR_SUCCESS when every value was written.
-DWORD saveUpdateState(const std::wstring& ip, bool ipChanged);
-// ERROR_SUCCESS once none of the three values is left (also when there was
-// none), otherwise the first registry error.
-DWORD deleteStateValues();
+// appState takes the new values whatever happens.
+// No result: a refused value only costs the shown times until the next update.
+void saveUpdateState(const std::wstring& ip, bool ipChanged);
+// Deletes the three values, if there are any.
+// No result: it runs once the account is gone, and the next login writes all three.
+void deleteStateValues();

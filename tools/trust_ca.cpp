@@ -7,6 +7,17 @@
 #include <cstdio>
 #include <vector>
 
+#include "core/scoped_win.h"
+
+namespace {
+
+struct CloseCertStore {
+    void operator()(HCERTSTORE store) const { CertCloseStore(store, 0); }
+};
+using ScopedCertStore = ScopedResource<HCERTSTORE, CloseCertStore>;
+
+}  // namespace
+
 int wmain(int argc, wchar_t** argv)
 {
     if (argc != 2) {
@@ -25,17 +36,15 @@ int wmain(int argc, wchar_t** argv)
         der.insert(der.end(), chunk, chunk + read);
     fclose(file);
 
-    HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE, L"Root");
+    const ScopedCertStore store(
+        CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE, L"Root"));
     if (!store) {
         fwprintf(stderr, L"trustca: cannot open the Root store (%lu)\n", GetLastError());
         return 1;
     }
-    BOOL added = CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING, der.data(), static_cast<DWORD>(der.size()),
-                                                  CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
-    DWORD error = GetLastError();
-    CertCloseStore(store, 0);
-    if (!added) {
-        fwprintf(stderr, L"trustca: adding the certificate failed (%lu)\n", error);
+    if (!CertAddEncodedCertificateToStore(store.get(), X509_ASN_ENCODING, der.data(), static_cast<DWORD>(der.size()),
+                                          CERT_STORE_ADD_REPLACE_EXISTING, nullptr)) {
+        fwprintf(stderr, L"trustca: adding the certificate failed (%lu)\n", GetLastError());
         return 1;
     }
     return 0;

@@ -8,7 +8,7 @@
 #include "ui/controls.h"
 #include "ui/dpi.h"
 #include "ui/drawing.h"
-#include "ui/theme.h"
+#include "ui/window_constants.h"
 
 #include <shellapi.h>
 

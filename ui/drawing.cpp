@@ -5,7 +5,7 @@
 #include "res/resource.h"
 #include "ui/dpi.h"
 #include "ui/status_texts.h"
-#include "ui/theme.h"
+#include "ui/window_constants.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "ui/drawing.h"
 #include "ui/login_panel.h"
 #include "ui/status_panel.h"
-#include "ui/theme.h"
+#include "ui/window_constants.h"
 
 #include <string>
 

@@ -7,7 +7,7 @@
 #include "ui/controls.h"
 #include "ui/drawing.h"
 #include "ui/layout.h"
-#include "ui/theme.h"
+#include "ui/window_constants.h"
 
 void showLoginPanel(HWND window)
 {

@@ -10,7 +10,7 @@
 #include "ui/layout.h"
 #include "ui/link.h"
 #include "ui/status_texts.h"
-#include "ui/theme.h"
+#include "ui/window_constants.h"
 
 #include <string>
 

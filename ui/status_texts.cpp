@@ -1,7 +1,7 @@
 #include "ui/status_texts.h"
 
-#include "ui/theme.h"
 #include "ui/time_format.h"
+#include "ui/window_constants.h"
 
 namespace {
 

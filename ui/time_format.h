@@ -18,4 +18,4 @@ std::wstring formatRelativeTime(const SYSTEMTIME& time);
 
 // Whole seconds since 1601; false for a time SystemTimeToFileTime rejects
 // (only a hand-edited registry value can hold one).
-bool systemTimeToSeconds(const SYSTEMTIME& time, uint64_t& seconds);
+[[nodiscard]] bool systemTimeToSeconds(const SYSTEMTIME& time, uint64_t& seconds);

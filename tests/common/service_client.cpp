@@ -1,5 +1,6 @@
 #include "tests/common/service_client.h"
 
+#include "core/scoped_win.h"
 #include "tests/common/json.h"
 #include "tests/common/wait.h"
 
@@ -14,16 +15,16 @@ std::wstring fileIn(const wchar_t* name)
 bool readFile(const std::wstring& path, std::string* bytes)
 {
     bytes->clear();
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    const ScopedFileHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return false;
     char buffer[8192];
     DWORD read = 0;
     bool ok = true;
-    while ((ok = ReadFile(file, buffer, sizeof buffer, &read, nullptr) != FALSE) && read > 0)
+    while ((ok = ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) != FALSE) && read > 0)
         bytes->append(buffer, read);
-    CloseHandle(file);
     return ok;
 }
 
@@ -50,13 +51,15 @@ bool writeFileAtomically(const std::wstring& path, const std::string& content)
     if (path.empty())
         return false;
     std::wstring temp = path + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
-    HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    ScopedFileHandle file(
+        CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return false;
     DWORD written = 0;
-    bool ok = WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
+    bool ok = WriteFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
               written == content.size();
-    CloseHandle(file);
+    // Closed before the move: a file still open for writing cannot be renamed.
+    file.reset();
     if (ok)
         ok = MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
     if (!ok)

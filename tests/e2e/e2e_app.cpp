@@ -11,11 +11,6 @@ namespace {
 
 constexpr UINT kSendLimitMs = 5000;
 
-// The program's outside interface, spelled out here rather than taken from
-// its headers, so that a wrong value there fails the journeys.
-constexpr UINT kTrayCallbackMessage = WM_USER + 100;
-constexpr UINT kTrayIconId = 1;
-
 std::wstring driverFolder()
 {
     wchar_t path[MAX_PATH] = {};
@@ -115,19 +110,6 @@ DWORD LumarothProcess::exitFromTray(DWORD timeoutMs)
         PostMessageW(window_, WM_COMMAND, MAKEWPARAM(2003, 0), 0);
     DWORD code = ~0u;
     return waitForExit(timeoutMs, &code) ? code : ~0u;
-}
-
-std::wstring windowText(HWND window)
-{
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kSendLimitMs, &length))
-        return L"<no answer>";
-    std::wstring text(length + 1, L'\0');
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(&text[0]), SMTO_ABORTIFHUNG,
-                        kSendLimitMs, &copied);
-    text.resize(copied);
-    return text;
 }
 
 std::wstring className(HWND window)

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/common/window_text.h"
+
 // Lumaroth.exe: LUMAROTH_EXE (a Windows path), else next to the driver.
 std::wstring lumarothExePath();
 
@@ -37,7 +39,6 @@ private:
 };
 
 // --- Reading windows ------------------------------------------------------
-std::wstring windowText(HWND window);
 std::wstring className(HWND window);
 std::wstring itemText(HWND parent, int id);
 // The window's rectangle in the client coordinates of reference.
@@ -62,7 +63,7 @@ void postClick(HWND parent, int id);
 void sendTimer(HWND main, UINT_PTR timerId);
 // The tray icon's callback as the shell sends it for a mouse message.
 void postTrayMouse(HWND main, UINT mouseMessage);
-// True when the shell holds the program's tray icon (uID 1 of main).
+// True when the shell holds the program's tray icon (kTrayIconId under main).
 bool trayIconPresent(HWND main);
 // The visible balloon tooltip of the tray, or nullptr.
 HWND visibleBalloon();

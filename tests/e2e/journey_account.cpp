@@ -8,9 +8,6 @@
 
 namespace {
 
-constexpr wchar_t kLogoutQuestion[] =
-    L"Are you sure you want to log out?\n\nAll saved hostname and account information will be deleted.";
-
 // "Logout" on the login panel, answered with answer (IDYES or IDNO).
 void logout(HWND main, int answer)
 {

@@ -231,7 +231,7 @@ TEST(Journey, TrayIcon)
     NOTIFYICONDATAW lost{};
     lost.cbSize = NOTIFYICONDATAW_V3_SIZE;
     lost.hWnd = again;
-    lost.uID = 1;
+    lost.uID = kTrayIconId;
     Shell_NotifyIconW(NIM_DELETE, &lost);
     ASSERT_FALSE(trayIconPresent(again));
     PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);

@@ -3,6 +3,7 @@
 // journeys make (countdown, status colour).
 #pragma once
 
+#include "tests/common/app_texts.h"
 #include "tests/common/panel_layouts.h"
 #include "tests/common/result_messages.h"
 #include "tests/e2e/e2e_app.h"

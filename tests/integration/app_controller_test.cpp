@@ -35,7 +35,7 @@ TEST_F(ControllerTest, CreationWithoutAccountShowsLoginPanelAndStartsNothing)
 
 TEST_F(ControllerTest, CreationWithAccountShowsStatusAndStartsFirstUpdate)
 {
-    writeStateValue(kValueLastIp, L"198.51.100.4");
+    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), writeStateValue(kValueLastIp, L"198.51.100.4"));
     createSignedInWindow();
     EXPECT_FALSE(appState.loginPanelShown);
     EXPECT_EQ(appState.lastIp, L"198.51.100.4");
@@ -46,7 +46,7 @@ TEST_F(ControllerTest, CreationWithAccountShowsStatusAndStartsFirstUpdate)
     EXPECT_EQ(request->hostname, L"home.example.net");
     EXPECT_EQ(request->username, L"alice");
     EXPECT_EQ(request->updateKey, L"s3cret");
-    EXPECT_EQ(request->stamp, currentUpdateTicket());
+    EXPECT_EQ(request->ticket, currentUpdateTicket());
     EXPECT_TRUE(timerRuns(IDT_COUNTDOWN));
     EXPECT_TRUE(timerRuns(IDT_CONNECTIVITY));
 }
@@ -112,9 +112,9 @@ TEST_F(ControllerTest, UpdateResultsChangeStateAndStoredValues)
         {"badauth", false, "badauth", "", UpdateStatus::Failed, L"198.51.100.4", true, false, false},
         {"network", false, "network_error", "", UpdateStatus::Failed, L"198.51.100.4", false, false, false},
     };
-    for (const Case& c : cases) {
+    forEachRow(cases, [&](const Case& c) {
         SCOPED_TRACE(c.name);
-        writeStateValue(kValueLastIp, L"198.51.100.4");
+        ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), writeStateValue(kValueLastIp, L"198.51.100.4"));
         createSignedInWindow();
         SendMessageW(mainWindow, WM_UPDATE_RESULT, currentUpdateTicket(),
                      reinterpret_cast<LPARAM>(new UpdateResult{c.success, c.code, c.ip}));
@@ -128,9 +128,7 @@ TEST_F(ControllerTest, UpdateResultsChangeStateAndStoredValues)
         EXPECT_EQ(appState.errorText, c.success ? L"" : describeResult(c.code));
         EXPECT_EQ(controlText(IDC_VALUE_IP), c.lastIp);
         EXPECT_TRUE(controlEnabled(IDC_UPDATE_IP));
-        TearDown();
-        SetUp();
-    }
+    });
 }
 
 TEST_F(ControllerTest, PostedResultIsAppliedThroughTheQueue)
@@ -181,23 +179,17 @@ TEST_F(ControllerTest, UpdateOverdueOrBeyondTheLiveWorkersEndsAsNetworkError)
         size_t launched;
     };
     const Case cases[] = {{"deadline", 0, 1}, {"too-many-alive", kMaxLiveExchangeWorkers, 0}};
-    for (const Case& c : cases) {
+    forEachRow(cases, [&](const Case& c) {
         SCOPED_TRACE(c.name);
         liveWorkersOf(updateWorker) = c.liveBefore;
         createSignedInWindow();
         liveWorkersOf(updateWorker) = 0;
         drainMessages();
         EXPECT_EQ(launchCount(updateWorker), c.launched);
-        const unsigned lateTicket = c.launched ? lastLaunched<UpdateRequest>(updateWorker)->stamp : 0;
+        const unsigned lateTicket = c.launched ? lastLaunched<UpdateRequest>(updateWorker)->ticket : 0;
         if (c.launched) {
-            EXPECT_TRUE(timerRuns(IDT_UPDATE_DEADLINE));
             EXPECT_FALSE(controlEnabled(IDC_UPDATE_IP));
-            // A tick left queued by an update ended since: this one runs on.
-            SendMessageW(mainWindow, WM_TIMER, IDT_UPDATE_DEADLINE, 0);
-            EXPECT_TRUE(appState.updateInFlight);
-            EXPECT_TRUE(timerRuns(IDT_UPDATE_DEADLINE));
-            appState.updateStartTick -= kWorkerDeadlineMs;
-            SendMessageW(mainWindow, WM_TIMER, IDT_UPDATE_DEADLINE, 0);
+            runDeadlinePast(IDT_UPDATE_DEADLINE, appState.updateInFlight, appState.updateStartTick);
         }
         EXPECT_FALSE(appState.updateInFlight);
         EXPECT_EQ(appState.updateStatus, UpdateStatus::Failed);
@@ -207,7 +199,7 @@ TEST_F(ControllerTest, UpdateOverdueOrBeyondTheLiveWorkersEndsAsNetworkError)
 
         SendMessageW(mainWindow, WM_COMMAND, IDC_UPDATE_IP, 0);
         ASSERT_EQ(launchCount(updateWorker), c.launched + 1);
-        EXPECT_NE(lastLaunched<UpdateRequest>(updateWorker)->stamp, lateTicket);
+        EXPECT_NE(lastLaunched<UpdateRequest>(updateWorker)->ticket, lateTicket);
         if (c.launched)
             SendMessageW(mainWindow, WM_UPDATE_RESULT, lateTicket,
                          reinterpret_cast<LPARAM>(new UpdateResult{true, "good", "203.0.113.66"}));
@@ -217,9 +209,7 @@ TEST_F(ControllerTest, UpdateOverdueOrBeyondTheLiveWorkersEndsAsNetworkError)
         EXPECT_EQ(appState.lastIp, L"203.0.113.7");
         // The result came first: no deadline is left to end a later update.
         EXPECT_FALSE(timerRuns(IDT_UPDATE_DEADLINE));
-        TearDown();
-        SetUp();
-    }
+    });
 }
 
 // What a check finds is weighed against the results applied since it started:
@@ -242,7 +232,7 @@ TEST_F(ControllerTest, CheckAnswersAreWeighedAgainstLaterResults)
         {"started-after-update", false, Before::UpdateSucceeded, false, false},
         {"overdue-late-reachable", true, Before::Overdue, true, false},
     };
-    for (const Case& c : cases) {
+    forEachRow(cases, [&](const Case& c) {
         SCOPED_TRACE(c.name);
         createSignedInWindow();
         const auto startCheck = [] {
@@ -270,9 +260,7 @@ TEST_F(ControllerTest, CheckAnswersAreWeighedAgainstLaterResults)
         SendMessageW(mainWindow, WM_NETWORK_STATE, c.reachable ? 1 : 0, number);
         EXPECT_EQ(appState.online, c.onlineAfter);
         EXPECT_EQ(controlText(IDC_STATUS_LINE) == L"No network connection", !c.onlineAfter);
-        TearDown();
-        SetUp();
-    }
+    });
 }
 
 // A peer that holds every connection keeps the checks' threads: no more start.
@@ -284,7 +272,7 @@ TEST_F(ControllerTest, NoCheckStartsWhileTheMostAreOut)
         int unanswered;
     };
     const Case cases[] = {{"threads-alive", kMaxLiveConnectivityWorkers, 0}, {"answers-outstanding", 0, kMaxChecksOut}};
-    for (const Case& c : cases) {
+    forEachRow(cases, [&](const Case& c) {
         SCOPED_TRACE(c.name);
         createSignedInWindow();
         for (int i = 0; i < c.unanswered; ++i)
@@ -299,9 +287,7 @@ TEST_F(ControllerTest, NoCheckStartsWhileTheMostAreOut)
             SendMessageW(mainWindow, WM_NETWORK_STATE, 1, appState.lastCheckStarted);
         SendMessageW(mainWindow, WM_TIMER, IDT_CONNECTIVITY, 0);
         EXPECT_EQ(launchCount(connectivityWorker), before + 1);
-        TearDown();
-        SetUp();
-    }
+    });
 }
 
 TEST_F(ControllerTest, UpdateResultOfAnOlderGenerationIsDropped)
@@ -468,7 +454,7 @@ TEST_F(ControllerTest, DpiChangeRebuildsWhereSuggestedKeepingWhatWasTyped)
 
 TEST_F(ControllerTest, EnableNowWritesAutostartAndDropsBanner)
 {
-    setAutostart(false);
+    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), setAutostart(false));
     createSignedInWindow();
     ASSERT_NE(FindWindowExW(mainWindow, nullptr, kAlertClass, nullptr), nullptr);
     EXPECT_EQ(appState.clientHeight, 288);
@@ -497,7 +483,7 @@ TEST_F(ControllerTest, EnableNowWritesAutostartAndDropsBanner)
     EXPECT_TRUE(isAutostartEnabled());
     EXPECT_EQ(FindWindowExW(mainWindow, nullptr, kAlertClass, nullptr), nullptr);
     EXPECT_EQ(appState.clientHeight, 248);
-    setAutostart(false);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), setAutostart(false));
 }
 
 TEST_F(ControllerTest, AboutOpensOneDisabledOwnerWindow)

@@ -105,7 +105,7 @@ TEST_F(LoginTest, AcceptedInputIsTrimmedLoweredAndSentToOneWorker)
         {"pasted-600-key", L"h.example.net", L"bob", std::wstring(600, L'k'), L"h.example.net", L"bob",
          std::wstring(511, L'k'), true},
     };
-    for (const Case& c : cases) {
+    forEachRow(cases, [&](const Case& c) {
         SCOPED_TRACE(c.name);
         createWindow();
         typeAccount(c.hostname, c.username, c.key);
@@ -119,13 +119,11 @@ TEST_F(LoginTest, AcceptedInputIsTrimmedLoweredAndSentToOneWorker)
         EXPECT_EQ(request->hostname, c.sentHostname);
         EXPECT_EQ(request->username, c.sentUsername);
         EXPECT_EQ(request->updateKey, c.sentKey);
-        EXPECT_EQ(request->stamp, currentAccountGeneration());
+        EXPECT_EQ(request->generation, currentAccountGeneration());
         EXPECT_FALSE(controlEnabled(IDC_LOGIN));
         EXPECT_FALSE(isSignedIn());
         EXPECT_FALSE(credentialExists());
-        TearDown();
-        SetUp();
-    }
+    });
 }
 
 TEST_F(LoginTest, SuccessfulLoginStoresAccountAndStartsTimers)
@@ -136,9 +134,9 @@ TEST_F(LoginTest, SuccessfulLoginStoresAccountAndStartsTimers)
         const wchar_t* lastIp;
     };
     const Case cases[] = {{"good", "203.0.113.7", L"203.0.113.7"}, {"nochg", "", L"198.51.100.4"}};
-    for (const Case& c : cases) {
+    forEachRow(cases, [&](const Case& c) {
         SCOPED_TRACE(c.code);
-        writeStateValue(kValueLastIp, L"198.51.100.4");
+        ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), writeStateValue(kValueLastIp, L"198.51.100.4"));
         createWindow();
         const unsigned generationBefore = currentAccountGeneration();
         sendLoginResult(new LoginRequest{L"home.example.net", L"alice", L"s3cret", currentAccountGeneration()},
@@ -161,9 +159,7 @@ TEST_F(LoginTest, SuccessfulLoginStoresAccountAndStartsTimers)
         loadAccount();
         EXPECT_EQ(appState.username, L"alice");
         EXPECT_EQ(appState.updateKey, L"s3cret");
-        TearDown();
-        SetUp();
-    }
+    });
 }
 
 TEST_F(LoginTest, FailedLoginShowsErrorAndKeepsStoredAccount)
@@ -203,7 +199,8 @@ TEST_F(LoginTest, AccountThatCannotBeStoredDoesNotSignIn)
         const char* name;
         bool signedInBefore;
     };
-    for (const Case& c : {Case{"first-login", false}, Case{"replacing-an-account", true}}) {
+    const Case cases[] = {{"first-login", false}, {"replacing-an-account", true}};
+    forEachRow(cases, [&](const Case& c) {
         SCOPED_TRACE(c.name);
         if (c.signedInBefore) {
             createSignedInWindow();
@@ -242,9 +239,7 @@ TEST_F(LoginTest, AccountThatCannotBeStoredDoesNotSignIn)
         appState = AppState{};
         loadAccount();
         EXPECT_EQ(appState.updateKey, c.signedInBefore ? L"s3cret" : L"");
-        TearDown();
-        SetUp();
-    }
+    });
 }
 
 TEST_F(LoginTest, LoginThatCannotStartOrHasNoResultEndsAsNetworkError)
@@ -259,7 +254,7 @@ TEST_F(LoginTest, LoginThatCannotStartOrHasNoResultEndsAsNetworkError)
                           // The worker's success after its deadline changes nothing.
                           {"deadline", How::Deadline},
                           {"too-many-alive", How::TooManyAlive}};
-    for (const Case& c : cases) {
+    forEachRow(cases, [&](const Case& c) {
         SCOPED_TRACE(c.name);
         createWindow();
         typeAccount(L"home.example.net", L"alice", L"s3cret");
@@ -277,13 +272,7 @@ TEST_F(LoginTest, LoginThatCannotStartOrHasNoResultEndsAsNetworkError)
         if (c.how == How::Deadline) {
             late = takeLoginRequest();
             ASSERT_NE(late, nullptr);
-            EXPECT_TRUE(timerRuns(IDT_LOGIN_DEADLINE));
-            // A tick left queued by an attempt ended since: this one runs on.
-            SendMessageW(mainWindow, WM_TIMER, IDT_LOGIN_DEADLINE, 0);
-            EXPECT_TRUE(appState.loginInFlight);
-            EXPECT_TRUE(timerRuns(IDT_LOGIN_DEADLINE));
-            appState.loginStartTick -= kWorkerDeadlineMs;
-            SendMessageW(mainWindow, WM_TIMER, IDT_LOGIN_DEADLINE, 0);
+            runDeadlinePast(IDT_LOGIN_DEADLINE, appState.loginInFlight, appState.loginStartTick);
         }
         const SeenBox box = answerer.seen();
         liveWorkersOf(loginWorker) = 0;
@@ -296,9 +285,7 @@ TEST_F(LoginTest, LoginThatCannotStartOrHasNoResultEndsAsNetworkError)
         EXPECT_FALSE(isSignedIn());
         if (c.how == How::TooManyAlive)
             EXPECT_EQ(launchCount(loginWorker), 0u);
-        TearDown();
-        SetUp();
-    }
+    });
 }
 
 TEST_F(LoginTest, LogoutAnsweredNoChangesNothing)
@@ -309,8 +296,7 @@ TEST_F(LoginTest, LogoutAnsweredNoChangesNothing)
     SendMessageW(mainWindow, WM_COMMAND, IDC_LOGOUT, 0);
     const SeenBox box = answerer.seen();
     ASSERT_TRUE(box.found);
-    EXPECT_EQ(box.text, L"Are you sure you want to log out?\n\nAll saved hostname and account "
-                        L"information will be deleted.");
+    EXPECT_EQ(box.text, kLogoutQuestion);
     EXPECT_EQ(box.buttons, (std::vector<int>{IDYES, IDNO}));
     EXPECT_EQ(box.defaultButton, IDNO);
     EXPECT_EQ(box.icon, LoadIconW(nullptr, IDI_WARNING));
@@ -329,7 +315,8 @@ TEST_F(LoginTest, LogoutWhoseCredentialCannotBeDeletedStaysSignedIn)
         DWORD error;
         bool staysSignedIn;
     };
-    for (const Case& c : {Case{"refused", ERROR_ACCESS_DENIED, true}, Case{"not-found", ERROR_NOT_FOUND, false}}) {
+    const Case cases[] = {{"refused", ERROR_ACCESS_DENIED, true}, {"not-found", ERROR_NOT_FOUND, false}};
+    forEachRow(cases, [&](const Case& c) {
         SCOPED_TRACE(c.name);
         createSignedInWindow();
         SendMessageW(mainWindow, WM_UPDATE_RESULT, currentUpdateTicket(),
@@ -357,9 +344,7 @@ TEST_F(LoginTest, LogoutWhoseCredentialCannotBeDeletedStaysSignedIn)
             EXPECT_EQ(appState.lastIp, L"203.0.113.7");
             EXPECT_TRUE(timerRuns(IDT_CONNECTIVITY));
         }
-        TearDown();
-        SetUp();
-    }
+    });
 }
 
 TEST_F(LoginTest, LogoutDeletesAccountStateAndTimers)
@@ -397,7 +382,7 @@ TEST_F(LoginTest, ResultsStartedBeforeLogoutAreDropped)
     createSignedInWindow();
     auto* update = lastLaunched<UpdateRequest>(updateWorker);
     ASSERT_NE(update, nullptr);
-    const unsigned updateTicketBefore = update->stamp;
+    const unsigned updateTicketBefore = update->ticket;
     SendMessageW(mainWindow, WM_COMMAND, IDC_EDIT_HOST, 0);
     SendMessageW(mainWindow, WM_COMMAND, IDC_LOGIN, 0);
     LoginRequest* login = takeLoginRequest();
@@ -423,7 +408,7 @@ TEST_F(LoginTest, ResultsStartedBeforeLogoutAreDropped)
 TEST_F(LoginTest, UpdateOfReplacedAccountIsDroppedAfterLogin)
 {
     createSignedInWindow();
-    const unsigned oldTicket = lastLaunched<UpdateRequest>(updateWorker)->stamp;
+    const unsigned oldTicket = lastLaunched<UpdateRequest>(updateWorker)->ticket;
     sendLoginResult(new LoginRequest{L"new.example.net", L"bob", L"k2", currentAccountGeneration()},
                     new UpdateResult{true, "good", "203.0.113.50"});
     SendMessageW(mainWindow, WM_UPDATE_RESULT, oldTicket,

@@ -136,9 +136,9 @@ TEST_F(ShellTest, TrayIconRecordIsFilledOnCreation)
     createWindow();
     EXPECT_EQ(trayIconData().cbSize, static_cast<DWORD>(NOTIFYICONDATAW_V3_SIZE));
     EXPECT_EQ(trayIconData().hWnd, mainWindow);
-    EXPECT_EQ(trayIconData().uID, 1u);
+    EXPECT_EQ(trayIconData().uID, kTrayIconId);
     EXPECT_EQ(trayIconData().uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
-    EXPECT_EQ(trayIconData().uCallbackMessage, 1124u);
+    EXPECT_EQ(trayIconData().uCallbackMessage, kTrayCallbackMessage);
     EXPECT_NE(trayIconData().hIcon, nullptr);
     EXPECT_STREQ(trayIconData().szTip, L"Vexlumen");
     // NIM_MODIFY succeeds only for an icon the shell knows.

@@ -29,7 +29,8 @@
 #include "store/store_calls.h"
 #include "tests/common/app_texts.h"
 #include "tests/common/external_names.h"
-#include "ui/theme.h"
+#include "tests/common/window_text.h"
+#include "ui/window_constants.h"
 #include "update/update_types.h"
 
 // --- Worker launches -------------------------------------------------------
@@ -142,13 +143,6 @@ inline bool drainMessages(WPARAM* quitCode = nullptr)
     return quit;
 }
 
-inline std::wstring windowText(HWND window)
-{
-    wchar_t buffer[1024] = {};
-    GetWindowTextW(window, buffer, 1024);
-    return buffer;
-}
-
 inline std::wstring controlText(int id)
 {
     return windowText(GetDlgItem(mainWindow, id));
@@ -176,6 +170,19 @@ inline bool timerRuns(UINT_PTR id)
                                                  : kWorkerDeadlineMs;
     SetTimer(mainWindow, id, period, nullptr);
     return true;
+}
+
+// Takes a running exchange past its deadline: a tick of timer left queued by
+// an exchange ended since leaves it running (inFlight), and once its start
+// lies a deadline back the next tick ends it.
+inline void runDeadlinePast(UINT_PTR timer, const bool& inFlight, ULONGLONG& startTick)
+{
+    EXPECT_TRUE(timerRuns(timer));
+    SendMessageW(mainWindow, WM_TIMER, timer, 0);
+    EXPECT_TRUE(inFlight);
+    EXPECT_TRUE(timerRuns(timer));
+    startTick -= kWorkerDeadlineMs;
+    SendMessageW(mainWindow, WM_TIMER, timer, 0);
 }
 
 // --- Stored account and state ----------------------------------------------
@@ -218,7 +225,8 @@ inline LSTATUS APIENTRY failRunValueWrite(HKEY, LPCWSTR, DWORD, DWORD, const BYT
 
 inline void forgetStoredAccountAndState()
 {
-    deleteAccount();
+    const DWORD deleted = deleteAccount();
+    EXPECT_TRUE(deleted == ERROR_SUCCESS || deleted == ERROR_NOT_FOUND) << deleted;
     deleteStateValues();
 }
 
@@ -319,8 +327,22 @@ protected:
         gLaunchWorker = launchWorkerThread;
         gStoreCalls = StoreCalls{CredWriteW, CredDeleteW, RegSetValueExW};
         forgetStoredAccountAndState();
-        setAutostart(previousAutostart);
+        EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), setAutostart(previousAutostart));
         appState = AppState{};
+    }
+
+    // Runs body on each row of a table in a fixture of its own, as if each
+    // row were a test: what one row leaves (window, stored account and state,
+    // recorded launches, failing stand-ins) is gone before the next starts,
+    // and a row that fails fatally ends only itself.
+    template <typename Row, size_t N, typename Body>
+    void forEachRow(const Row (&rows)[N], Body body)
+    {
+        for (const Row& row : rows) {
+            body(row);
+            TearDown();
+            SetUp();
+        }
     }
 
     HWND createWindow()

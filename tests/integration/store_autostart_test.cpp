@@ -172,7 +172,7 @@ TEST_F(Autostart, DisableRemovesOnlyItsOwnValue)
     EXPECT_TRUE(runKeySnapshot() == before);
     EXPECT_FALSE(isAutostartEnabled());
 
-    setAutostart(true);
+    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), setAutostart(true));
     ASSERT_TRUE(isAutostartEnabled());
     EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), setAutostart(false));
     EXPECT_FALSE(isAutostartEnabled());
@@ -181,14 +181,15 @@ TEST_F(Autostart, DisableRemovesOnlyItsOwnValue)
 
 TEST_F(Autostart, LogoutLeavesTheRunValue)
 {
-    setAutostart(true);
+    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), setAutostart(true));
     const std::optional<RawValue> registered = getRawValue(kRunKey, kRunValueName);
     ASSERT_TRUE(registered);
     ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), saveAccount(L"home.vexlumen.net", L"alice", L"s3cret"));
     saveUpdateState(L"203.0.113.7", true);
 
     EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), deleteAccount());
-    EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), deleteStateValues());
+    deleteStateValues();
+    EXPECT_FALSE(getRawValue(kStateKey, kValueLastIp));
 
     std::optional<RawValue> after = getRawValue(kRunKey, kRunValueName);
     ASSERT_TRUE(after);

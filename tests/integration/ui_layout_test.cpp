@@ -215,7 +215,7 @@ TEST_F(UiLayout, LoginPanelFirstStart)
     applyScenario({false, true, UpdateStatus::Idle, L"", L""});
     appState.loginErrorText = L"left over";
     showStatusPanel(window);  // with the banner, so the rebuild must shrink the window
-    setAutostart(false);
+    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), setAutostart(false));
     showStatusPanel(window);
     showLoginPanel(window);
     EXPECT_TRUE(appState.loginPanelShown);
@@ -268,7 +268,7 @@ TEST_F(UiLayout, RebuildsLeaveNothingBehind)
     EXPECT_FALSE(IsWindow(bannerButton));
     EXPECT_EQ(childrenOf(window).size(), loginPanelRows(true, appState).size());
 
-    setAutostart(true);
+    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), setAutostart(true));
     showStatusPanel(window);
     showStatusPanel(window);
     EXPECT_EQ(childrenOf(window).size(), statusPanelRows(false, L"", L"", L"", L"", L"").size());

@@ -19,7 +19,7 @@
 #include "ui/about_window.h"
 #include "ui/dpi.h"
 #include "ui/drawing.h"
-#include "ui/theme.h"
+#include "ui/window_constants.h"
 
 namespace uitest {
 
@@ -132,7 +132,7 @@ inline void applyScenario(const Scenario& s)
     appState.updateStatus = s.status;
     appState.lastIp = s.lastIp;
     appState.errorText = s.errorText;
-    setAutostart(s.autostart);
+    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), setAutostart(s.autostart));
 }
 
 // The stand-in main window with the shared fonts, visible at a fixed place on

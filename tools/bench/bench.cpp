@@ -508,6 +508,7 @@ int wmain(int argc, wchar_t** argv)
         ok = benchOne(L"bare window with common controls 6", argv[5], L"LumarothBenchBareWindow", false, cycles,
                       configPath) &&
              ok;
-    deleteAccount();
+    if (deleteAccount() != ERROR_SUCCESS)
+        std::printf("the benchmark account could not be removed\n");
     return ok ? 0 : 1;
 }

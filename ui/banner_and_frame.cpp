@@ -1,8 +1,8 @@
-#include "ui/custom_windows.h"
+#include "ui/banner_and_frame.h"
 
 #include "core/scoped_win.h"
 #include "ui/dpi.h"
-#include "ui/theme.h"
+#include "ui/window_constants.h"
 
 namespace {
 
