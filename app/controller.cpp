@@ -83,6 +83,8 @@ LRESULT onCreate(HWND window)
 
 void onDestroy()
 {
+    // The panel's controls go with the window, after this handler.
+    wipeKeyField(mainWindow);
     removeTrayIcon();
     deleteSharedGdiObjects();
     releaseSingleInstance();
@@ -194,10 +196,11 @@ void onTimer(UINT_PTR timer)
         break;
     case IDT_TRAY_RETRY:
         retryTrayIcon();
-        break;
+        return;
     default:
         break;
     }
+    resumeTrayRetry();
 }
 
 // Enter and Escape reach the window as the dialog manager's IDOK and

@@ -21,7 +21,9 @@ constexpr wchar_t kTrayMenuExit[] = L"Exit";
 // program may run before the shell is ready, and the add is known to time
 // out then. It goes on for as long as there is no icon (an autostarted window
 // is hidden, and the icon is its only way back), each wait twice the last, up
-// to about a minute.
+// to about a minute. An add that timed out may have added the icon all the
+// same, and every later add of it fails: NIM_MODIFY, which only an icon the
+// shell holds takes, tells that case apart and ends the retry.
 constexpr UINT kTrayRetryFirstDelayMs = 2000;
 constexpr UINT kTrayRetryMaxDelayMs = 60000;
 
@@ -30,6 +32,9 @@ NOTIFYICONDATAW trayIcon = {};
 bool trayIconAdded = false;
 bool trayNoticeShown = false;
 UINT retryDelayMs = 0;
+// IDT_TRAY_RETRY runs; while the retry is wanted without it, the next tick
+// of another of the window's timers sets it again.
+bool retryTimerSet = false;
 UINT taskbarCreatedMessage = 0;
 
 template <size_t N>
@@ -59,14 +64,22 @@ void stopTrayRetry()
     if (retryDelayMs == 0)
         return;
     retryDelayMs = 0;
+    retryTimerSet = false;
     KillTimer(trayIcon.hWnd, IDT_TRAY_RETRY);
 }
 
-// SetTimer on a running timer's id restarts it with the new period.
+// SetTimer on a running timer's id restarts it with the new period; when it
+// fails, a running timer keeps its period.
 void retryTrayIconIn(UINT delayMs)
 {
+    retryDelayMs = delayMs;
     if (SetTimer(trayIcon.hWnd, IDT_TRAY_RETRY, delayMs, nullptr))
-        retryDelayMs = delayMs;
+        retryTimerSet = true;
+}
+
+bool iconIsThere()
+{
+    return Shell_NotifyIconW(NIM_ADD, &trayIcon) || Shell_NotifyIconW(NIM_MODIFY, &trayIcon);
 }
 
 // Without the icon a hidden window has no way back but a second start. Called
@@ -74,7 +87,7 @@ void retryTrayIconIn(UINT delayMs)
 // shortest time again, as a new shell is soon ready.
 void addIconOrRetryLater()
 {
-    if (Shell_NotifyIconW(NIM_ADD, &trayIcon))
+    if (iconIsThere())
         stopTrayRetry();
     else
         retryTrayIconIn(kTrayRetryFirstDelayMs);
@@ -117,12 +130,18 @@ void retryTrayIcon()
 {
     if (retryDelayMs == 0)
         return;
-    if (Shell_NotifyIconW(NIM_ADD, &trayIcon)) {
+    if (iconIsThere()) {
         stopTrayRetry();
         return;
     }
     const UINT doubled = retryDelayMs * 2;
     retryTrayIconIn(doubled < kTrayRetryMaxDelayMs ? doubled : kTrayRetryMaxDelayMs);
+}
+
+void resumeTrayRetry()
+{
+    if (retryDelayMs != 0 && !retryTimerSet)
+        retryTrayIconIn(retryDelayMs);
 }
 
 void removeTrayIcon()

@@ -11,6 +11,9 @@ bool isTaskbarCreated(UINT message);
 void readdTrayIcon();
 // IDT_TRAY_RETRY (core/app_messages.h): one more NIM_ADD.
 void retryTrayIcon();
+// Any other timer's tick: sets IDT_TRAY_RETRY again when the retry is wanted
+// but its timer could not be set.
+void resumeTrayRetry();
 void removeTrayIcon();
 void hideToTray(HWND window);
 void showFromTray(HWND window);
@@ -20,6 +23,6 @@ void handleTrayMessage(HWND window, LPARAM mouseMessage);
 const NOTIFYICONDATAW& trayIconData();
 bool isTrayIconAdded();
 bool wasTrayNoticeShown();
-// The period of IDT_TRAY_RETRY while the icon waits for a successful NIM_ADD;
-// 0 otherwise.
+// The wait before the next NIM_ADD while the icon is not there (the period of
+// IDT_TRAY_RETRY, or the one it is to get); 0 otherwise.
 UINT trayRetryDelayMs();

@@ -66,6 +66,7 @@ void restoreTypedLogin(HWND window, const TypedLogin& typed)
 
 void clearMainWindow(HWND window)
 {
+    wipeKeyField(window);
     HWND child = GetWindow(window, GW_CHILD);
     while (child) {
         // Fetched first: the destroyed window's links are gone afterwards.

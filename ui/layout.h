@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-// Destroys every child window of the main window.
+// Destroys every child window of the main window, the key field wiped first.
 void clearMainWindow(HWND window);
 // Gives the main window a client area of 470 x appState.clientHeight (96-DPI
 // values, scaled to the window's DPI), keeping its top-left corner.

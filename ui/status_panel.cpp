@@ -22,9 +22,12 @@ const int kBannerX = 11, kBannerY = 46, kBannerWidth = 448, kBannerHeight = 38;
 const int kFrameX = 10, kFrameY = 45, kFrameWidth = 450, kFrameHeight = 161;
 
 // Values are shown as typed or received: "&" in a user name, host name or
-// server word is no mnemonic marker (SS_NOPREFIX).
+// server word is no mnemonic marker (SS_NOPREFIX). A value wider than its
+// field (a long host name, a full IPv6 address) ends in an ellipsis rather
+// than being cut without a mark.
 void createRows(HWND window, int b)
 {
+    const DWORD value = SS_NOPREFIX | SS_ENDELLIPSIS;
     const std::wstring username = usernameText();
     const std::wstring hostname = hostnameText();
     const std::wstring ip = ipText();
@@ -34,9 +37,9 @@ void createRows(HWND window, int b)
         {IDC_LABEL_HOSTNAME, L"STATIC", L"Hostname:", SS_RIGHT, 0, 94, 82 + b, 86, 20, UiFont::Heading},
         {IDC_LABEL_IP, L"STATIC", L"IP:", SS_RIGHT, 0, 94, 111 + b, 86, 20, UiFont::Heading},
         {IDC_LABEL_NEXT_CHECK, L"STATIC", L"Next Check:", SS_RIGHT, 0, 94, 140 + b, 86, 20, UiFont::Heading},
-        {IDC_VALUE_USERNAME, L"STATIC", username.c_str(), SS_NOPREFIX, 0, 185, 53 + b, 190, 20, UiFont::Body},
-        {IDC_VALUE_HOSTNAME, L"STATIC", hostname.c_str(), SS_NOPREFIX, 0, 185, 82 + b, 190, 20, UiFont::Body},
-        {IDC_VALUE_IP, L"STATIC", ip.c_str(), SS_NOPREFIX, 0, 185, 111 + b, 190, 20, UiFont::Body},
+        {IDC_VALUE_USERNAME, L"STATIC", username.c_str(), value, 0, 185, 53 + b, 190, 20, UiFont::Body},
+        {IDC_VALUE_HOSTNAME, L"STATIC", hostname.c_str(), value, 0, 185, 82 + b, 190, 20, UiFont::Body},
+        {IDC_VALUE_IP, L"STATIC", ip.c_str(), value, 0, 185, 111 + b, 190, 20, UiFont::Body},
         {IDC_VALUE_NEXT_CHECK, L"STATIC", countdown.c_str(), 0, 0, 185, 140 + b, 190, 20, UiFont::Body},
         {IDC_UPDATE_IP, L"BUTTON", L"Update IP", WS_TABSTOP, 0, 144, 172 + b, 88, 26, UiFont::Heading},
         {IDC_EDIT_HOST, L"BUTTON", L"Edit Host", WS_TABSTOP, 0, 237, 172 + b, 88, 26, UiFont::Heading},

@@ -19,7 +19,9 @@ const DWORD kReadBufferBytes = 4096;
 const DWORD kMaxBodyBytes = 64 * 1024;
 
 // TLS 1.2 and 1.3 only. Windows 7 speaks only SSL 3 and TLS 1.0 unless asked,
-// and a system that does not know the 1.3 flag refuses the whole value.
+// and a system that does not know the 1.3 flag refuses the whole value; one
+// that knows neither (Windows 7 without its TLS 1.2 update for WinHTTP,
+// KB3140245) makes no exchange at all.
 const DWORD kSecureProtocols = WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2 | WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_3;
 const DWORD kSecureProtocolsFallback = WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2;
 
@@ -86,9 +88,11 @@ bool prepareRequest(HINTERNET request, const wchar_t* extraHeader)
     return true;
 }
 
-// The session's time-outs and protocols. None of these failing stops the
-// exchange: each is a bound or a hardening on top of working defaults.
-void configureSession(HINTERNET session)
+// The session's time-outs and its protocol floor. A time-out that cannot be
+// set leaves a bound on top of working defaults; a floor that cannot be set
+// leaves the system's own protocols, TLS 1.0 or older, and the key is not
+// sent over those: false, and the exchange ends as no answer.
+bool configureSession(HINTERNET session)
 {
     WinHttpSetTimeouts(session, kNetworkTimeoutMs, kNetworkTimeoutMs, kNetworkTimeoutMs, kNetworkTimeoutMs);
     // The wait for the response headers has a time-out of its own that
@@ -97,10 +101,10 @@ void configureSession(HINTERNET session)
     DWORD responseTimeout = kNetworkTimeoutMs;
     WinHttpSetOption(session, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseTimeout, sizeof responseTimeout);
     DWORD protocols = kSecureProtocols;
-    if (!WinHttpSetOption(session, WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols)) {
-        protocols = kSecureProtocolsFallback;
-        WinHttpSetOption(session, WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols);
-    }
+    if (WinHttpSetOption(session, WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols))
+        return true;
+    protocols = kSecureProtocolsFallback;
+    return WinHttpSetOption(session, WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols) != FALSE;
 }
 
 }  // namespace
@@ -112,9 +116,8 @@ HttpResponse httpsGet(const std::wstring& host, const std::wstring& path, const 
 
     const ScopedInternet session(
         WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
-    if (!session)
+    if (!session || !configureSession(session.get()))
         return response;
-    configureSession(session.get());
     const ScopedInternet connection(WinHttpConnect(session.get(), host.c_str(), kHttpsPort, 0));
     if (!connection)
         return response;

@@ -17,6 +17,6 @@ inline constexpr unsigned kExchangeDeadlineMs = 30000;
 
 // extraHeader: one header line without CR LF, or nullptr for none. The
 // server's certificate is always checked: the request carries the update key.
-// A request that cannot be made as asked (redirects left on, the header not
-// added) is not sent, and the result is ok false.
+// A request that cannot be made as asked (TLS 1.2 or later refused, redirects
+// left on, the header not added) is not sent, and the result is ok false.
 HttpResponse httpsGet(const std::wstring& host, const std::wstring& path, const wchar_t* extraHeader);

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "update/address_text.h"
 #include "update/update_types.h"
 
 namespace {
@@ -51,9 +52,11 @@ std::string lowerAscii(std::string word)
 // The body is bytes, not text: nothing is decoded, NUL bytes are ordinary.
 // LF, CR and space are stripped from both ends of the body; the word is
 // everything before the first space, lower-cased (A-Z only); the rest is
-// everything after that space, kept as it is. Any other status means the
-// server did not answer the update at all and is reported as "http_<status>";
-// no response at all is "network_error".
+// everything after that space, kept as it is when it is an IP address
+// (address_text.h) and otherwise dropped: it is shown in the window and
+// stored, and any other text there, of any length, is no address of the
+// host. Any other status means the server did not answer the update at all
+// and is reported as "http_<status>"; no response at all is "network_error".
 UpdateResult classifyReply(const HttpResponse& response)
 {
     UpdateResult result;
@@ -73,7 +76,8 @@ UpdateResult classifyReply(const HttpResponse& response)
     std::string rest = space == std::string::npos ? std::string() : trimTrailing(text.substr(space + 1));
 
     result.code = lowerAscii(word);
-    result.ip = rest;
+    if (isIpAddressText(rest))
+        result.ip = rest;
     result.success = result.code == kCodeGood || result.code == kCodeNochg;
     return result;
 }

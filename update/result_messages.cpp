@@ -29,6 +29,25 @@ const ResultMessage kResultMessages[] = {
 const wchar_t kHttpErrorPrefix[] = L"Server error (HTTP ";
 const wchar_t kHttpErrorSuffix[] = L")";
 const wchar_t kOtherErrorPrefix[] = L"Update failed: ";
+const size_t kMaxShownWordChars = 64;
+const wchar_t kCutMark[] = L"\u2026";
+
+bool isHighSurrogate(wchar_t c)
+{
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+
+// The server's word goes into the status line and the "Login Error" box as
+// it came, and it may be of any length: no more than its first 64 characters
+// are shown, followed by an ellipsis (U+2026) when there was more. A surrogate pair
+// is one character and is never split.
+std::wstring shownWord(const std::wstring& word)
+{
+    size_t end = 0;
+    for (size_t chars = 0; end < word.size() && chars < kMaxShownWordChars; ++chars)
+        end += isHighSurrogate(word[end]) && end + 1 < word.size() ? 2 : 1;
+    return end == word.size() ? word : word.substr(0, end) + kCutMark;
+}
 
 }  // namespace
 
@@ -40,6 +59,6 @@ std::wstring describeResult(const std::string& code)
     }
     const size_t prefixLength = std::strlen(kHttpCodePrefix);
     if (code.compare(0, prefixLength, kHttpCodePrefix) == 0)
-        return kHttpErrorPrefix + utf8ToWide(code.substr(prefixLength)) + kHttpErrorSuffix;
-    return kOtherErrorPrefix + utf8ToWide(code);
+        return kHttpErrorPrefix + shownWord(utf8ToWide(code.substr(prefixLength))) + kHttpErrorSuffix;
+    return kOtherErrorPrefix + shownWord(utf8ToWide(code));
 }

@@ -13,7 +13,8 @@ struct HttpResponse {
 };
 
 // What one update or login attempt yields. code is the lower-cased reply word,
-// "network_error", or "http_" plus the status; ip may be empty.
+// "network_error", or "http_" plus the status; ip is an IP address text or
+// empty.
 struct UpdateResult {
     bool success = false;
     std::string code = "network_error";

@@ -187,10 +187,14 @@ TEST(Journey, ConnectivityLostAndBack)
 
 TEST(Journey, RestartWithStoredAccount)
 {
+    // The longest address text there is, wider than its field.
+    const std::string address = "ffff:ffff:ffff:ffff:ffff:ffff:255.255.255.255";
+    const std::wstring wideAddress(address.begin(), address.end());
+    const std::string overlong = "nochg " + std::string(3000, '7');
     UpdateService service;
     service.setAccounts({kAlice});
-    service.setAddress("198.51.100.20");
-    service.setRecord(kAlice.hostname, "198.51.100.20");
+    service.setAddress(address);
+    service.setRecord(kAlice.hostname, address);
     {
         // A first run signs in and ends through the tray.
         LumarothProcess first;
@@ -200,14 +204,18 @@ TEST(Journey, RestartWithStoredAccount)
         typeAccount(main, L"home.example.net", L"alice", L"s3cret");
         postClick(main, 4010);
         ASSERT_TRUE(waitUntil([&] { return isStatusPanelShown(main); }, kReplyLimitMs));
+        EXPECT_EQ(itemText(main, 3013), wideAddress);
         EXPECT_EQ(first.exitFromTray(kUiLimitMs), 0u);
     }
+    EXPECT_EQ(readStoredState().ip, wideAddress);
     // Three hours and five minutes pass.
     SYSTEMTIME changed = localTimeAgo(3 * 3600 + 5 * 60 + 10);
     writeUserString(kStateKey, kValueIpChangeTime, stateTimeText(changed));
     size_t updates = service.updateCount();
 
-    service.setFault(R"({"on": ["update"], "hold": true})");
+    // The next answer carries 3,000 characters where the address goes: no
+    // address, so the one read back at the start stays.
+    service.setFault(R"({"on": ["update"], "hold": true, "body": ")" + overlong + R"("})");
     LumarothProcess second;
     ASSERT_TRUE(second.start());
     HWND main = second.waitForVisibleWindow(kStartLimitMs);
@@ -217,12 +225,15 @@ TEST(Journey, RestartWithStoredAccount)
     EXPECT_EQ(itemText(main, 3013), L"Checking...");
     EXPECT_EQ(itemText(main, 3011), L"alice");
     EXPECT_EQ(itemText(main, 3012), L"home.example.net");
-    service.setFault("");
+    // Released only once it has reached the service, which answers as it was
+    // set up when the request came.
     ASSERT_TRUE(service.waitForUpdates(updates + 1, kReplyLimitMs));
-    EXPECT_EQ(service.updates().back().reply, "nochg 198.51.100.20");
-    EXPECT_TRUE(waitForItemText(main, 3013, L"198.51.100.20", kReplyLimitMs));
+    service.setFault("");
+    EXPECT_EQ(service.updates().back().reply, overlong);
+    EXPECT_TRUE(waitForItemText(main, 3013, wideAddress, kReplyLimitMs));
     EXPECT_TRUE(waitForItemText(main, 3030, L"Recent IP Updates: 3h 5m ago", kUiLimitMs))
         << testing::PrintToString(statusLine(main));
+    EXPECT_EQ(readStoredState().ip, wideAddress);
     EXPECT_EQ(readStoredState().changeTime, stateTimeText(changed));
     EXPECT_EQ(second.exitFromTray(kUiLimitMs), 0u);
 }

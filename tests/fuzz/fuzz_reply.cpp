@@ -4,6 +4,7 @@
 #include <string>
 
 #include "fuzz_check.h"
+#include "update/address_text.h"
 #include "update/reply_classifier.h"
 #include "update/result_messages.h"
 
@@ -41,7 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(result.ip.empty());
     } else {
         // The word starts at the first byte that is not padding, ends at a
-        // space or the end of the padding; the address follows that space.
+        // space or the end of the padding; the address follows that space
+        // when the rest is an address text.
         const std::string& body = response.body;
         size_t start = 0;
         while (start < body.size() && isPadding(body[start]))
@@ -51,20 +53,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             FUZZ_CHECK(lower(body[start + i]) == result.code[i] && body[start + i] != ' ');
         const size_t after = start + result.code.size();
         if (!result.ip.empty()) {
+            FUZZ_CHECK(isIpAddressText(result.ip) && result.ip.size() <= 45);
             FUZZ_CHECK(after < body.size() && body[after] == ' ');
             FUZZ_CHECK(body.compare(after + 1, result.ip.size(), result.ip) == 0);
             FUZZ_CHECK(!isPadding(result.ip.back()));
             for (size_t i = after + 1 + result.ip.size(); i < body.size(); ++i)
                 FUZZ_CHECK(isPadding(body[i]));
-        } else {
-            // Nothing but padding, or a lone space and padding, after the word.
-            for (size_t i = after; i < body.size(); ++i)
-                FUZZ_CHECK(isPadding(body[i]));
+        } else if (after < body.size()) {
+            // Nothing but padding after the word, or a rest that is no address.
+            size_t end = body.size();
+            while (end > after && isPadding(body[end - 1]))
+                --end;
+            FUZZ_CHECK(end == after ||
+                       (body[after] == ' ' && !isIpAddressText(body.substr(after + 1, end - after - 1))));
         }
     }
 
     const std::wstring message = describeResult(result.code);
     FUZZ_CHECK(!message.empty());
+    // At most 64 characters of the word (two units each) and an ellipsis.
+    FUZZ_CHECK(message.size() <= 20 + 2 * 64 + 1);
     if (result.code.compare(0, 5, "http_") == 0 && result.code != "http_")
         FUZZ_CHECK(message.compare(0, 19, L"Server error (HTTP ") == 0 && message.back() == L')');
     return 0;

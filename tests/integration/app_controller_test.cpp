@@ -2,6 +2,8 @@
 // results, the commands and the window's fixed size.
 #include "app_test_support.h"
 
+#include <commctrl.h>
+
 #include "app/controller.h"
 #include "core/system_error.h"
 #include "store/autostart.h"
@@ -17,6 +19,42 @@ void sendUpdateResult(bool success, const char* code, const char* ip)
 {
     SendMessageW(mainWindow, WM_UPDATE_RESULT, currentUpdateTicket(),
                  reinterpret_cast<LPARAM>(new UpdateResult{success, code, ip}));
+}
+
+// The key field as it went: the text put over its own, what was left of it
+// and whether it could still undo.
+struct KeyFieldEnd {
+    std::wstring replacement;
+    int length = -1;
+    bool canUndo = true;
+};
+
+LRESULT CALLBACK watchKeyField(HWND field, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data)
+{
+    auto* end = reinterpret_cast<KeyFieldEnd*>(data);
+    if (message == EM_REPLACESEL)
+        end->replacement = reinterpret_cast<const wchar_t*>(lParam);
+    if (message == WM_DESTROY)
+        *end = {end->replacement, GetWindowTextLengthW(field), SendMessageW(field, EM_CANUNDO, 0, 0) != 0};
+    return DefSubclassProc(field, message, wParam, lParam);
+}
+
+// Types key over the one shown, which goes to the undo buffer; once destroy()
+// is done the field went wiped: overwritten by as many other characters,
+// emptied, nothing left to undo.
+template <typename Destroy>
+void expectKeyFieldWiped(const std::wstring& key, Destroy destroy)
+{
+    HWND field = GetDlgItem(mainWindow, IDC_EDIT_KEY);
+    SendMessageW(field, EM_SETSEL, 0, -1);
+    SendMessageW(field, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(key.c_str()));
+    KeyFieldEnd end;
+    ASSERT_TRUE(SetWindowSubclass(field, watchKeyField, 1, reinterpret_cast<DWORD_PTR>(&end)));
+    destroy();
+    EXPECT_EQ(end.replacement.size(), key.size());
+    EXPECT_EQ(end.replacement.find_first_of(key), std::wstring::npos);
+    EXPECT_EQ(end.length, 0);
+    EXPECT_FALSE(end.canUndo);
 }
 
 TEST_F(ControllerTest, CreationWithoutAccountShowsLoginPanelAndStartsNothing)
@@ -430,12 +468,13 @@ TEST_F(ControllerTest, DpiChangeRebuildsWhereSuggestedKeepingWhatWasTyped)
     createWindow();
     ShowWindow(mainWindow, SW_SHOW);
     setControlText(IDC_EDIT_HOSTNAME, L"typed.example.net");
-    setControlText(IDC_EDIT_KEY, L"k3y");
     SetFocus(GetDlgItem(mainWindow, IDC_EDIT_KEY));
     HWND oldField = GetDlgItem(mainWindow, IDC_EDIT_HOSTNAME);
     RECT suggested = {40, 30, 700, 500};
     const int dpi = dpiForWindow(mainWindow);
-    SendMessageW(mainWindow, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    expectKeyFieldWiped(L"k3y", [&] {
+        SendMessageW(mainWindow, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    });
     EXPECT_FALSE(IsWindow(oldField));
     EXPECT_EQ(controlText(IDC_EDIT_HOSTNAME), L"typed.example.net");
     EXPECT_EQ(controlText(IDC_EDIT_USERNAME), L"");
@@ -502,7 +541,8 @@ TEST_F(ControllerTest, AboutOpensOneDisabledOwnerWindow)
 TEST_F(ControllerTest, ExitRemovesIconStopsTimersAndEndsTheLoop)
 {
     createSignedInWindow();
-    SendMessageW(mainWindow, WM_COMMAND, IDM_TRAY_EXIT, 0);
+    SendMessageW(mainWindow, WM_COMMAND, IDC_EDIT_HOST, 0);
+    expectKeyFieldWiped(L"n3w-key", [] { SendMessageW(mainWindow, WM_COMMAND, IDM_TRAY_EXIT, 0); });
     EXPECT_FALSE(IsWindow(mainWindow));
     EXPECT_FALSE(isTrayIconAdded());
     EXPECT_EQ(uiFont(UiFont::Body), nullptr);

@@ -36,6 +36,12 @@ TEST(DescribeResult, Table)
          "auth",
          unknownResultMessage(L"bad\uFFFDauth")},
         {"a\0b"s, unknownResultMessage(L"a\0b"s)},
+        // A word of any length: its first 64 characters, and an ellipsis for the rest.
+        {std::string(3000, 'a'), unknownResultMessage(std::wstring(64, L'a') + L"\u2026")},
+        {std::string(64, 'b'), unknownResultMessage(std::wstring(64, L'b'))},
+        {"http_" + std::string(100, '9'), httpErrorMessage(std::wstring(64, L'9') + L"\u2026")},
+        {std::string(63, 'd') + "\xF0\x9F\x98\x80" + "e",
+         unknownResultMessage(std::wstring(63, L'd') + L"\U0001F600" + L"\u2026")},
     };
     for (const auto& c : cases)
         EXPECT_EQ(describeResult(c.code), c.message) << c.code;
