@@ -84,6 +84,9 @@ struct FreeCredential {
 struct ReleaseComInterface {
     void operator()(IUnknown* value) const { value->Release(); }
 };
+struct FreeLibraryModule {
+    void operator()(HMODULE value) const { FreeLibrary(value); }
+};
 
 using ScopedHandle = ScopedResource<HANDLE, CloseKernelHandle>;
 using ScopedRegKey = ScopedResource<HKEY, CloseRegistryKey>;
@@ -96,6 +99,7 @@ using ScopedMenu = ScopedResource<HMENU, DestroyMenuHandle>;
 using ScopedCredential = ScopedResource<PCREDENTIALW, FreeCredential>;
 template <typename Interface>
 using ScopedComPtr = ScopedResource<Interface*, ReleaseComInterface>;
+using ScopedModule = ScopedResource<HMODULE, FreeLibraryModule>;
 
 // BeginPaint .. EndPaint of one WM_PAINT.
 class ScopedPaint {
