@@ -118,8 +118,9 @@ UninstPage custom un.accountPage un.accountPageLeave
 
 Var removeAccount
 Var accountCheckbox
-; Set by closeRunning when it ended a running Lumaroth.
+; Set by closeRunning when it ended a running Lumaroth, and that program.
 Var closedRunning
+Var closedProgram
 ; When set, closeRunning ends only a Lumaroth started from this folder.
 Var onlyFrom
 ; The folder the Apps entry names, and whether $INSTDIR is that folder.
@@ -128,7 +129,8 @@ Var sameFolder
 ; This user's SID as text, and whether setup runs elevated.
 Var userSid
 Var elevated
-; The command line startProgram gives the program.
+; What startProgram starts, and with which command line.
+Var startFile
 Var startArguments
 
 ; Pushes the identity of the file or folder named on the stack: its volume's
@@ -235,21 +237,22 @@ Function ${un}closeRunning
   ${If} $0 <> 0
     System::Call 'user32::GetWindowThreadProcessId(p r0, *i .r1)'
     System::Call 'kernel32::OpenProcess(i ${SYNCHRONIZE_AND_QUERY}, i 0, i r1) p .r2'
+    StrCpy $3 ""
+    ${If} $2 P<> 0
+      System::Call 'kernel32::QueryFullProcessImageNameW(p r2, i 0, w .r3, *i ${NSIS_MAX_STRLEN})'
+    ${EndIf}
     ${If} $onlyFrom != ""
-      StrCpy $3 ""
-      ${If} $2 P<> 0
-        System::Call 'kernel32::QueryFullProcessImageNameW(p r2, i 0, w .r3, *i ${NSIS_MAX_STRLEN})'
-      ${EndIf}
       Push $3
       Push "$onlyFrom\Lumaroth.exe"
       Call ${un}sameFile
-      Pop $3
-      ${If} $3 != 1
+      Pop $1
+      ${If} $1 != 1
         System::Call 'kernel32::CloseHandle(p r2)'
         Goto done
       ${EndIf}
     ${EndIf}
     StrCpy $closedRunning 1
+    StrCpy $closedProgram $3
     SendMessage $0 ${WM_COMMAND} ${IDM_TRAY_EXIT} 0 /TIMEOUT=5000
     ${If} $2 P<> 0
       System::Call 'kernel32::WaitForSingleObject(p r2, i ${CLOSE_WAIT_MS}) i .r1'
@@ -598,17 +601,19 @@ Function swapIn
   Pop $0
 FunctionEnd
 
-; Starts "$INSTDIR\Lumaroth.exe" $R8 through Explorer: the desktop's folder
+; One COM call of startThroughShell; a failed one ends the walk.
+!macro COM_CALL call
+  System::Call '${call} i .r0'
+  IntCmp $0 0 0 release release
+!macroend
+
+; Starts $startFile with $startArguments through Explorer: the desktop's folder
 ; view hands the command to the shell (IShellDispatch2::ShellExecute), so
 ; the program runs with Explorer's token, the user's normal one, also when
 ; setup runs elevated. Started by setup itself it would inherit an
 ; administrator token: Explorer's "TaskbarCreated" would never reach its tray
 ; icon again, and the next ordinary setup could not end it. Pushes 1 when
 ; Explorer took the command.
-!macro COM_CALL call
-  System::Call '${call} i .r0'
-  IntCmp $0 0 0 release release
-!macroend
 Function startThroughShell
   Push $0
   Push $1
@@ -664,7 +669,7 @@ Function startThroughShell
   ; (VT_EMPTY) and SW_SHOWNORMAL (VT_I4); x64 passes a VARIANT by value as a
   ; pointer to a copy. The folder is not the install folder, which a program
   ; running in it would keep from being removed by a later move or uninstall.
-  System::Call 'oleaut32::SysAllocString(w "$INSTDIR\Lumaroth.exe") p .r3'
+  System::Call 'oleaut32::SysAllocString(w "$startFile") p .r3'
   System::Call 'oleaut32::SysAllocString(w "$startArguments") p .r4'
   System::Call 'oleaut32::SysAllocString(w "$PROFILE") p .r5'
   System::Call '*(i 8, i 0, p r4, p 0, i 8, i 0, p r5, p 0, i 0, i 0, p 0, p 0, i 3, i 0, i 1, i 0, p 0) p .r6'
@@ -730,22 +735,25 @@ Function startThroughShell
   Exch $0
 FunctionEnd
 
-; Starts the program with $startArguments: through Explorer, or, when
-; Explorer does not take it (another shell, none running) and setup runs
-; with the user's normal token, directly. An elevated setup then leaves it
-; to the next sign-in (the Run value) and says so when it shows anything.
+; Starts $startFile with $startArguments. An elevated setup hands it to
+; Explorer; when Explorer does not take it (another shell, none running), it
+; leaves the start to the next sign-in (the Run value) and says so when it
+; shows anything. Setup with the user's normal token starts it itself.
 Function startProgram
   Push $0
-  Call startThroughShell
-  Pop $0
-  ${If} $0 != 1
-  ${AndIf} $elevated != 1
+  ${If} $elevated == 1
+    Call startThroughShell
+    Pop $0
+    ${If} $0 != 1
+      MessageBox MB_OK|MB_ICONINFORMATION \
+        "Setup runs as administrator and could not have Explorer start Lumaroth as you. Start it from the Start menu." \
+        /SD IDOK
+    ${EndIf}
+  ${Else}
+    ; Started in the install folder, it would keep that folder from being
+    ; removed by a later move or uninstall.
     SetOutPath "$PROFILE"
-    Exec '"$INSTDIR\Lumaroth.exe" $startArguments'
-  ${ElseIf} $0 != 1
-    MessageBox MB_OK|MB_ICONINFORMATION \
-      "Setup runs as administrator and could not have Explorer start Lumaroth as you. Start it from the Start menu." \
-      /SD IDOK
+    Exec '"$startFile" $startArguments'
   ${EndIf}
   Pop $0
 FunctionEnd
@@ -778,9 +786,11 @@ Function waitUntilStarted
   Pop $0
 FunctionEnd
 
-; The program again, hidden as the sign-in starts it, when setup ended it.
+; $startFile again, hidden as the sign-in starts it, when setup ended the
+; program.
 Function restartIfClosed
   ${If} $closedRunning == 1
+  ${AndIf} ${FileExists} $startFile
     StrCpy $startArguments "/startup"
     Call startProgram
     Call waitUntilStarted
@@ -791,15 +801,17 @@ FunctionEnd
 ; program again, this second start shows its window (the single-instance
 ; rule).
 Function startShown
+  StrCpy $startFile "$INSTDIR\Lumaroth.exe"
   StrCpy $startArguments ""
   Call startProgram
 FunctionEnd
 
 ; Ends setup with exit code 2 after a file could not be written ($0): the
-; new files go, the installed program runs again, and the user learns which
-; file it was.
+; new files go, the program setup ended runs again, and the user learns
+; which file it was.
 Function failedWrite
   Call removeNewFiles
+  StrCpy $startFile $closedProgram
   Call restartIfClosed
   MessageBox MB_OK|MB_ICONSTOP \
     "Setup could not write $0. Lumaroth was left as it was. Close the program that holds the file (a virus scanner may still be reading it), then run setup again." \
@@ -892,6 +904,7 @@ Section "Lumaroth"
   ${EndIf}
 
   ; As the sign-in would start it: an upgrade leaves no gap in the updates.
+  StrCpy $startFile "$INSTDIR\Lumaroth.exe"
   Call restartIfClosed
 SectionEnd
 
