@@ -5,6 +5,7 @@
 
 #include "app/startup.h"
 #include "core/scoped_win.h"
+#include "update/system_dlls.h"
 
 namespace {
 
@@ -18,28 +19,14 @@ constexpr unsigned long kCommonControlClasses = 0x40FF;
 // which holds even on a Windows 7 without SetDefaultDllDirectories.
 // comctl32 stays a plain import: the manifest's dependency on common controls 6
 // redirects it to the side-by-side store before any folder is searched.
+// Every call into them comes from an exchange that holds them loaded already
+// (loadUpdateDlls), so this load finds the module in the process; a null here
+// would make the helper search by name and then raise an exception.
 FARPROC WINAPI loadFromSystemFolder(unsigned notification, PDelayLoadInfo info)
 {
     if (notification != dliNotePreLoadLibrary)
         return nullptr;
-    wchar_t path[MAX_PATH];
-    UINT length = GetSystemDirectoryW(path, MAX_PATH);
-    HMODULE module = nullptr;
-    if (length > 0 && length < MAX_PATH - 1) {
-        path[length++] = L'\\';
-        for (const char* name = info->szDll; *name && length < MAX_PATH - 1; ++name)
-            path[length++] = wchar_t(*name);
-        path[length] = L'\0';
-        // The altered search path makes the DLL's own imports come from System32 too.
-        module = LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-    }
-    // A null here would make the helper fall back to LoadLibraryA and search
-    // the exe's folder after all; fail the way the helper itself fails instead.
-    if (!module) {
-        ULONG_PTR argument = reinterpret_cast<ULONG_PTR>(&info);
-        RaiseException(VcppException(ERROR_SEVERITY_ERROR, ERROR_MOD_NOT_FOUND), 0, 1, &argument);
-    }
-    return reinterpret_cast<FARPROC>(module);
+    return reinterpret_cast<FARPROC>(loadSystemDll(info->szDll));
 }
 
 // Every later load by name (the shell's and COM's included) searches System32

@@ -99,6 +99,9 @@ struct FreeCredential {
 struct ReleaseComInterface {
     void operator()(IUnknown* value) const { value->Release(); }
 };
+struct FreeLibraryModule {
+    void operator()(HMODULE value) const { FreeLibrary(value); }
+};
 
 using ScopedHandle = ScopedResource<HANDLE, CloseKernelHandle>;
 // CreateFileW, FindFirstFileW and CreateToolhelp32Snapshot fail with
@@ -114,6 +117,7 @@ using ScopedMenu = ScopedResource<HMENU, DestroyMenuHandle>;
 using ScopedCredential = ScopedResource<PCREDENTIALW, FreeCredential>;
 template <typename Interface>
 using ScopedComPtr = ScopedResource<Interface*, ReleaseComInterface>;
+using ScopedModule = ScopedResource<HMODULE, FreeLibraryModule>;
 
 // BeginPaint .. EndPaint of one WM_PAINT.
 class ScopedPaint {

@@ -7,6 +7,7 @@
 #include "core/text_encoding.h"
 #include "update/http_transport.h"
 #include "update/reply_classifier.h"
+#include "update/system_dlls.h"
 #include "update/update_types.h"
 
 namespace {
@@ -61,6 +62,9 @@ UpdateRequestParts buildUpdateRequest(const std::wstring& hostname, const std::w
 
 UpdateResult performUpdate(const std::wstring& hostname, const std::wstring& username, const std::wstring& updateKey)
 {
+    const UpdateDlls dlls = loadUpdateDlls();
+    if (!dlls.loaded())
+        return classifyReply(HttpResponse{});
     UpdateRequestParts parts = buildUpdateRequest(hostname, username, updateKey);
     HttpResponse response = httpsGet(kUpdateServerHost, parts.path, parts.header.c_str());
     wipeText(parts.header);
@@ -69,6 +73,9 @@ UpdateResult performUpdate(const std::wstring& hostname, const std::wstring& use
 
 bool checkConnectivity()
 {
+    const UpdateDlls dlls = loadUpdateDlls();
+    if (!dlls.loaded())
+        return false;
     // Verified like an update: an impostor answering the check would make the
     // client start a fresh update every five seconds.
     HttpResponse response = httpsGet(kUpdateServerHost, kConnectivityPath, nullptr);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The installer journey: signs a copy of the setup exe with a certificate made
-# here (a throwaway root and a code-signing certificate under it), checks the
-# signature, then runs the journey with that copy:
+# here (a throwaway root and a code-signing certificate under it), which must
+# not pass as a release's signature, only as a test signature; checks it,
+# then runs the journey with that copy:
 #   installer_journey.sh SETUP_EXE DRIVER_EXE LUMAROTH_EXE
 # First it reads the import table of the Lumaroth.exe the setup installs.
 set -euo pipefail
@@ -47,10 +48,29 @@ if osslsigncode verify -CAfile root.pem -in setup.exe >/dev/null 2>&1; then
     echo "installer_journey: the unsigned setup passed the check" >&2
     exit 1
 fi
-LUMAROTH_SIGN_PFX=signer.pfx LUMAROTH_SIGN_PASSWORD_FILE=password "$here/../../tools/sign.sh" setup.exe
+# A release's signature counts only against the system's roots: the
+# throwaway root inside the PKCS#12 file does not make it pass.
+export LUMAROTH_SIGN_PFX=signer.pfx LUMAROTH_SIGN_PASSWORD_FILE=password
+cp setup.exe release.exe
+if "$here/../../tools/sign.sh" release.exe > release.out 2>&1; then
+    cat release.out
+    echo "installer_journey: a throwaway certificate passed as a release signature" >&2
+    exit 1
+fi
+"$here/../../tools/sign.sh" --test-root root.pem setup.exe > sign.out
+cat sign.out
+grep -q '^test signature' sign.out && ! grep -q verified sign.out || { echo "installer_journey: not called a test signature" >&2; exit 1; }
 osslsigncode verify -CAfile root.pem -in setup.exe > verify.out 2>&1 || { cat verify.out; exit 1; }
 grep -q 'Lumaroth Throwaway Signer' verify.out || { cat verify.out; exit 1; }
-echo "installer_journey: signature of the setup exe verified"
+echo "installer_journey: test signature of the setup exe checked against the throwaway root"
+
+# A folder another user owns: Wine names the owner of a file of another Unix
+# user "someone else" (it cannot show Windows owners otherwise).
+mkdir -p owned-by-another
+chown 65534 owned-by-another 2>/dev/null || sudo -n chown 65534 owned-by-another ||
+    { echo "installer_journey: cannot give a folder to another user (needs root or sudo)" >&2; exit 1; }
+export E2E_OTHER_USERS_FOLDER
+E2E_OTHER_USERS_FOLDER=$(winpath "$work/owned-by-another")
 
 export E2E_SETUP_EXE
 E2E_SETUP_EXE=$(winpath "$work/setup.exe")

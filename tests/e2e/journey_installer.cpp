@@ -1,7 +1,9 @@
 // The setup exe as a user meets it: install, the installed program signed in,
-// a reinstall over the running program that starts it again, a move to
-// another folder, folders it must refuse or protect, and uninstalling with
-// and without the saved account or when the program cannot be deleted.
+// a reinstall over the running program that starts it again (also under
+// other names of its folder, and from the wizard), an upgrade that cannot
+// replace a held file, a move to another folder, folders it must refuse or
+// protect, and uninstalling with and without the saved account or when the
+// program cannot be deleted.
 #include "res/version.h"
 #include "tests/e2e/e2e_store.h"
 #include "tests/e2e/e2e_wait.h"
@@ -11,6 +13,7 @@
 #include <gtest/gtest.h>
 #include <sddl.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <utility>
@@ -25,6 +28,26 @@ std::wstring expand(const wchar_t* text)
     wchar_t buffer[MAX_PATH] = {};
     ExpandEnvironmentStringsW(text, buffer, MAX_PATH);
     return buffer;
+}
+
+std::wstring environment(const wchar_t* name)
+{
+    wchar_t buffer[MAX_PATH] = {};
+    GetEnvironmentVariableW(name, buffer, MAX_PATH);
+    return buffer;
+}
+
+// A file's index on its volume: a file replaced by another has a new one.
+ULONGLONG fileIndex(const std::wstring& path)
+{
+    BY_HANDLE_FILE_INFORMATION info{};
+    HANDLE file = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    const bool read = GetFileInformationByHandle(file, &info);
+    CloseHandle(file);
+    return read ? (ULONGLONG(info.nFileIndexHigh) << 32) | info.nFileIndexLow : 0;
 }
 
 bool exists(const std::wstring& path)
@@ -64,9 +87,7 @@ DWORD run(std::wstring commandLine)
 
 DWORD install(const std::wstring& options)
 {
-    wchar_t setup[MAX_PATH] = {};
-    GetEnvironmentVariableW(L"E2E_SETUP_EXE", setup, MAX_PATH);
-    return run(L"\"" + std::wstring(setup) + L"\" " + options);
+    return run(L"\"" + environment(L"E2E_SETUP_EXE") + L"\" " + options);
 }
 
 // The uninstaller hands over to a copy of itself in %TEMP% and returns at
@@ -193,8 +214,30 @@ TEST(Journey, InstallUpgradeUninstall)
     EXPECT_GT(userDword(kUninstallKey, L"EstimatedSize"), 100u) << "KB";
     EXPECT_TRUE(topLevelWindows(L"LumarothMainWindow", false).empty());
 
-    // The installed program signs in with the stored account; "Enable now".
+    // A winhttp.dll that cannot be loaded (Wine's override winhttp=d standing
+    // in for a policy or a broken system): the program keeps running and
+    // says so. Set for Lumaroth.exe in the registry: Wine gives a child
+    // process its own WINEDLLOVERRIDES, not the one its parent set.
+    const std::wstring built = lumarothExePath();
     SetEnvironmentVariableW(L"LUMAROTH_EXE", exe.c_str());
+    const wchar_t kOverrides[] = L"Software\\Wine\\AppDefaults\\Lumaroth.exe\\DllOverrides";
+    writeUserString(kOverrides, L"winhttp", L"");
+    {
+        LumarothProcess withoutWinHttp;
+        HWND window = withoutWinHttp.start() ? withoutWinHttp.waitForVisibleWindow(kStartLimitMs) : nullptr;
+        ASSERT_TRUE(window);
+        EXPECT_TRUE(waitUntil(
+            [&] {
+                const std::wstring line = statusLine(window);
+                return line == resultMessage("network_error") || line == L"No network connection";
+            },
+            kReplyLimitMs))
+            << statusLine(window);
+        EXPECT_EQ(withoutWinHttp.exitFromTray(kUiLimitMs), 0u);
+    }
+    deleteRawValue(kOverrides, L"winhttp");
+
+    // The installed program signs in with the stored account; "Enable now".
     LumarothProcess first;
     HWND main = startAndSettle(first, service);
     ASSERT_TRUE(main);
@@ -209,7 +252,7 @@ TEST(Journey, InstallUpgradeUninstall)
     // never loaded (Wine prefers its builtin DLLs unless told otherwise, as
     // Windows prefers the exe's folder).
     const std::wstring planted = folder + L"\\winhttp.dll";
-    writeUserString(L"Software\\Wine\\AppDefaults\\Lumaroth.exe\\DllOverrides", L"winhttp", L"native,builtin");
+    writeUserString(kOverrides, L"winhttp", L"native,builtin");
     ASSERT_TRUE(CopyFileW(plantedDll().c_str(), planted.c_str(), FALSE));
     const size_t updatesBefore = service.updateCount();
     ASSERT_EQ(install(L"/S"), 0u);
@@ -228,6 +271,69 @@ TEST(Journey, InstallUpgradeUninstall)
     EXPECT_EQ(readStoredState().ip, L"198.51.100.20");
     EXPECT_EQ(userString(kRunKey, kRunValueName), autostart);
     EXPECT_EQ(userString(kUninstallKey, L"InstallLocation"), folder);
+
+    // The installed folder under other names, a trailing "\." and another
+    // drive letter (Wine's Z: reaches the prefix's C: too): the same
+    // reinstall, the installation whole, its names unchanged, the program
+    // running and updating again.
+    std::wstring prefix = environment(L"WINEPREFIX");
+    std::replace(prefix.begin(), prefix.end(), L'/', L'\\');
+    for (const std::wstring& name : {folder + L"\\.", L"Z:" + prefix + L"\\drive_c" + folder.substr(2)}) {
+        const size_t before = service.updateCount();
+        EXPECT_EQ(install(L"/S /D=" + name), 0u) << name;
+        EXPECT_TRUE(exists(exe) && exists(folder + L"\\Uninstall.exe")) << name;
+        EXPECT_EQ(userString(kUninstallKey, L"InstallLocation"), folder) << name;
+        EXPECT_EQ(userString(kRunKey, kRunValueName), autostart) << name;
+        EXPECT_TRUE(shortcutNames(shortcut, exe)) << name;
+        EXPECT_EQ(runningProgram().second, exe) << name;
+        EXPECT_TRUE(service.waitForUpdates(before + 1, kReplyLimitMs)) << name;
+    }
+
+    // An upgrade while another program holds Lumaroth.exe open without
+    // delete sharing, as a virus scanner does: exit code 2, the installed
+    // exe untouched, the program running and updating again. The same
+    // upgrade once the file is free goes through.
+    const ULONGLONG installed = fileIndex(exe);
+    HANDLE scanner = CreateFileW(exe.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(scanner, INVALID_HANDLE_VALUE);
+    size_t updates = service.updateCount();
+    EXPECT_EQ(install(L"/S"), 2u);
+    EXPECT_EQ(fileIndex(exe), installed);
+    EXPECT_TRUE(exists(folder + L"\\Uninstall.exe"));
+    EXPECT_FALSE(exists(folder + L"\\Lumaroth.new") || exists(folder + L"\\Lumaroth.old"));
+    EXPECT_EQ(runningProgram().second, exe);
+    EXPECT_TRUE(service.waitForUpdates(updates + 1, kReplyLimitMs));
+    CloseHandle(scanner);
+    EXPECT_EQ(install(L"/S"), 0u);
+    EXPECT_NE(fileIndex(exe), installed);
+    EXPECT_TRUE(fileBytes(exe) == fileBytes(built));
+    EXPECT_EQ(runningProgram().second, exe);
+
+    // The wizard over the running program: "Start Lumaroth now" on its
+    // finish page shows the one program the upgrade started again hidden.
+    STARTUPINFOW wizardStartup{};
+    wizardStartup.cb = sizeof wizardStartup;
+    PROCESS_INFORMATION wizardProcess{};
+    std::wstring wizardCommand = L"\"" + environment(L"E2E_SETUP_EXE") + L"\"";
+    ASSERT_TRUE(CreateProcessW(nullptr, &wizardCommand[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &wizardStartup,
+                               &wizardProcess));
+    HWND setupWizard = nullptr;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            for (HWND dialog : topLevelWindows(L"#32770", true))
+                if (windowText(dialog).rfind(L"Lumaroth Setup", 0) == 0)
+                    setupWizard = dialog;
+            return setupWizard != nullptr;
+        },
+        kStartLimitMs));
+    postClick(setupWizard, IDOK);
+    ASSERT_TRUE(waitUntil([&] { return itemText(setupWizard, IDOK) == L"&Finish"; }, kStartLimitMs));
+    postClick(setupWizard, IDOK);
+    EXPECT_EQ(WaitForSingleObject(wizardProcess.hProcess, kSetupLimitMs), WAIT_OBJECT_0);
+    CloseHandle(wizardProcess.hThread);
+    CloseHandle(wizardProcess.hProcess);
+    EXPECT_TRUE(waitUntil([] { return IsWindowVisible(runningProgram().first); }, kStartLimitMs));
+    EXPECT_EQ(topLevelWindows(L"LumarothMainWindow", false).size(), 1u);
 
     // A move into another (empty) folder while it runs: the old installation
     // is gone, Run value, shortcut and Apps entry follow, the program runs
@@ -264,6 +370,21 @@ TEST(Journey, InstallUpgradeUninstall)
     EXPECT_EQ(install(L"/S /D=" + foreign), 2u);
     EXPECT_FALSE(exists(foreign + L"\\Lumaroth.exe"));
     EXPECT_EQ(fileBytes(foreign + L"\\Uninstall.exe"), "another program");
+    EXPECT_EQ(userString(kUninstallKey, L"InstallLocation"), moved);
+    EXPECT_TRUE(IsWindow(main));
+    // So is one where a Lumaroth.exe lies among other files (the portable
+    // copy unpacked into a folder of downloads), and one another user owns,
+    // who could give itself the right to write there again (Wine shows a
+    // folder of another Unix user as someone else's).
+    const std::wstring unpacked = expand(L"%USERPROFILE%\\Unpacked");
+    CreateDirectoryW(unpacked.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW(movedExe.c_str(), (unpacked + L"\\Lumaroth.exe").c_str(), FALSE));
+    std::ofstream((unpacked + L"\\notes.txt").c_str()) << "mine";
+    const std::wstring othersFolder = environment(L"E2E_OTHER_USERS_FOLDER");
+    for (const std::wstring& refused : {unpacked, othersFolder}) {
+        EXPECT_EQ(install(L"/S /D=" + refused), 2u) << refused;
+        EXPECT_FALSE(exists(refused + L"\\Uninstall.exe")) << refused;
+    }
     EXPECT_EQ(userString(kUninstallKey, L"InstallLocation"), moved);
     EXPECT_TRUE(IsWindow(main));
 

@@ -6,13 +6,42 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "support_service.h"
 #include "tests/common/external_names.h"
+#include "update/system_dlls.h"
 
 namespace {
 
 const DWORD kLogWaitMs = 5000;
+
+// What the stand-in loader was asked for, and what it refuses: one full path,
+// or the System32-only flag as a Windows 7 without KB2533623 does.
+struct LoaderCall {
+    std::wstring path;
+    DWORD flags;
+};
+std::vector<LoaderCall> gLoaderCalls;
+std::wstring gRefusedPath;
+bool gRefuseSystem32Flag = false;
+
+HMODULE WINAPI standInLoader(LPCWSTR path, HANDLE file, DWORD flags)
+{
+    gLoaderCalls.push_back({path, flags});
+    if (path == gRefusedPath || (gRefuseSystem32Flag && (flags & LOAD_LIBRARY_SEARCH_SYSTEM32))) {
+        SetLastError(path == gRefusedPath ? ERROR_MOD_NOT_FOUND : ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    return LoadLibraryExW(path, file, flags);
+}
+
+std::wstring inSystem32(const wchar_t* name)
+{
+    wchar_t folder[MAX_PATH] = {};
+    GetSystemDirectoryW(folder, MAX_PATH);
+    return std::wstring(folder) + L"\\" + name;
+}
 
 // alice has two host names, one of them blocked; jürgen's key is not ASCII.
 std::string serviceConfig(const std::string& extra = "")
@@ -245,6 +274,37 @@ TEST_F(UpdateExchange, ConnectivityCheckTable)
     for (const auto& c : cases) {
         ASSERT_TRUE(serviceSetConfig(serviceConfig(std::string(", \"fault\": ") + c.fault)));
         EXPECT_EQ(checkConnectivity(), c.reachable) << c.fault;
+    }
+}
+
+// A system DLL that cannot be loaded (a policy, a broken system) ends the
+// exchange as no answer before anything is sent. The DLLs are asked for by
+// their full System32 path, with the System32-only search for their own
+// imports, or the altered search path where the system refuses that flag.
+TEST_F(UpdateExchange, SystemDllThatCannotBeLoadedGivesNetworkError)
+{
+    gSystemDllCalls.loadLibrary = standInLoader;
+    for (const wchar_t* dll : {L"winhttp.dll", L"crypt32.dll"}) {
+        gRefusedPath = inSystem32(dll);
+        size_t before = serviceRequestCount();
+        UpdateResult result = performUpdate(L"home.example.net", L"alice", L"s3cret");
+        EXPECT_FALSE(result.success) << dll;
+        EXPECT_EQ(result.code, "network_error") << dll;
+        EXPECT_FALSE(checkConnectivity()) << dll;
+        EXPECT_EQ(serviceRequestCount(), before) << dll;
+    }
+    gRefusedPath.clear();
+    gRefuseSystem32Flag = true;
+    gLoaderCalls.clear();
+    const std::string code = performUpdate(L"home.example.net", L"alice", L"s3cret").code;
+    gRefuseSystem32Flag = false;
+    gSystemDllCalls.loadLibrary = LoadLibraryExW;
+    EXPECT_EQ(code, "good");
+    ASSERT_EQ(gLoaderCalls.size(), 4u);
+    const DWORD flags[] = {LOAD_LIBRARY_SEARCH_SYSTEM32, LOAD_WITH_ALTERED_SEARCH_PATH};
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(gLoaderCalls[i].path, inSystem32(i < 2 ? L"winhttp.dll" : L"crypt32.dll")) << i;
+        EXPECT_EQ(gLoaderCalls[i].flags, flags[i % 2]) << i;
     }
 }
 
