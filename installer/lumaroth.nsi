@@ -78,6 +78,7 @@ ManifestSupportedOS all
 ; to show its window and reach its message loop.
 !define CLOSE_WAIT_MS 15000
 !define START_WAIT_MS 15000
+!define UNINSTALLER_EXIT_WAIT_MS 10000
 
 Name "Lumaroth"
 OutFile "${OUTFILE}"
@@ -963,7 +964,24 @@ Section "Uninstall"
     SetErrorLevel 2
     Quit
   ${EndIf}
-  Delete "$INSTDIR\Uninstall.exe"
+  ; Run from Settings or without _?=, this is NSIS's copy in %TEMP%, started
+  ; by the Uninstall.exe of the folder, which does not wait for it: until
+  ; that process has ended, its file cannot be deleted, and neither can the
+  ; folder. Run in place, the file is this process and stays.
+  Push $EXEDIR
+  Push $INSTDIR
+  Call un.sameFile
+  Pop $0
+  StrCpy $1 0
+  ${Do}
+    ClearErrors
+    Delete "$INSTDIR\Uninstall.exe"
+    ${IfNotThen} ${Errors} ${|} ${Break} ${|}
+    ${IfThen} $0 == 1 ${|} ${Break} ${|}
+    ${IfThen} $1 >= ${UNINSTALLER_EXIT_WAIT_MS} ${|} ${Break} ${|}
+    Sleep 100
+    IntOp $1 $1 + 100
+  ${Loop}
   ; What an interrupted setup may have left.
   Delete "$INSTDIR\Lumaroth.new"
   Delete "$INSTDIR\Lumaroth.old"
