@@ -305,13 +305,14 @@ void onGetMinMaxInfo(HWND window, MINMAXINFO* info)
 
 // Moved to a monitor of another scale (or the scale changed): the system
 // suggests where the window goes; fonts and panel are made again for the new
-// DPI, which sets the exact size.
-void onDpiChanged(HWND window, const RECT& suggested)
+// DPI, which sets the exact size, and the tray gets an image of its size.
+void onDpiChanged(HWND window, int dpi, const RECT& suggested)
 {
     SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     rebuildForDpi(window);
     repaintMainWindow();
+    reloadTrayIcon(dpi);
 }
 
 // The posted records are adopted here, first thing: whatever the handler
@@ -357,7 +358,7 @@ LRESULT onWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         onGetMinMaxInfo(window, reinterpret_cast<MINMAXINFO*>(lParam));
         return 0;
     case WM_DPICHANGED:
-        onDpiChanged(window, *reinterpret_cast<const RECT*>(lParam));
+        onDpiChanged(window, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
     default:
         return DefWindowProcW(window, message, wParam, lParam);
