@@ -21,9 +21,10 @@
 #include "store/state_store.h"
 #include "ui/about_window.h"
 #include "ui/dpi.h"
+#include "ui/dpi_rebuild.h"
 #include "ui/drawing.h"
-#include "ui/layout.h"
 #include "ui/login_panel.h"
+#include "ui/main_window.h"
 #include "ui/status_panel.h"
 #include "ui/status_refresh.h"
 #include "ui/window_constants.h"
@@ -304,13 +305,14 @@ void onGetMinMaxInfo(HWND window, MINMAXINFO* info)
 
 // Moved to a monitor of another scale (or the scale changed): the system
 // suggests where the window goes; fonts and panel are made again for the new
-// DPI, which sets the exact size.
-void onDpiChanged(HWND window, const RECT& suggested)
+// DPI, which sets the exact size, and the tray gets an image of its size.
+void onDpiChanged(HWND window, int dpi, const RECT& suggested)
 {
     SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     rebuildForDpi(window);
     repaintMainWindow();
+    reloadTrayIcon(dpi);
 }
 
 // The posted records are adopted here, first thing: whatever the handler
@@ -356,7 +358,7 @@ LRESULT onWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         onGetMinMaxInfo(window, reinterpret_cast<MINMAXINFO*>(lParam));
         return 0;
     case WM_DPICHANGED:
-        onDpiChanged(window, *reinterpret_cast<const RECT*>(lParam));
+        onDpiChanged(window, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
     default:
         return DefWindowProcW(window, message, wParam, lParam);

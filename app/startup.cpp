@@ -21,6 +21,10 @@ constexpr wchar_t kStartupSwitchAlt[] = L"-startup";
 constexpr wchar_t kMainWindowClass[] = L"LumarothMainWindow";
 constexpr wchar_t kMainWindowTitle[] = L"Vexlumen - Free Dynamic DNS v" LUMAROTH_VERSION_WIDE;
 
+// The classes' icons: kept as long as the classes, that is for the whole run.
+ScopedIcon classIcon;
+ScopedIcon classSmallIcon;
+
 struct ClassIcons {
     HICON icon;
     HICON smallIcon;
@@ -69,9 +73,9 @@ bool activateRunningInstance(ScopedHandle* mutex)
 
 bool registerWindowClasses(HINSTANCE instance)
 {
-    // Kept as long as the classes, that is for the whole run.
-    const ClassIcons icons = {loadProgramIcon(instance, GetSystemMetrics(SM_CXICON)),
-                              loadProgramIcon(instance, GetSystemMetrics(SM_CXSMICON))};
+    classIcon = loadProgramIcon(instance, GetSystemMetrics(SM_CXICON));
+    classSmallIcon = loadProgramIcon(instance, GetSystemMetrics(SM_CXSMICON));
+    const ClassIcons icons = {ownedOrSharedFallback(classIcon), ownedOrSharedFallback(classSmallIcon)};
     HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
     if (!registerClass(instance, kMainWindowClass, mainWindowProc, CS_HREDRAW | CS_VREDRAW, icons, arrow, nullptr))
         return false;

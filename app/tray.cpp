@@ -5,6 +5,7 @@
 #include "core/app_messages.h"
 #include "core/scoped_win.h"
 #include "res/resource.h"
+#include "ui/dpi.h"
 #include "ui/program_icon.h"
 
 namespace {
@@ -36,6 +37,9 @@ UINT retryDelayMs = 0;
 // of another of the window's timers sets it again.
 bool retryTimerSet = false;
 UINT taskbarCreatedMessage = 0;
+// The image in trayIcon.hIcon, when it is the program's own. The shell keeps
+// a copy of the image it was given: this one may go whenever it is replaced.
+ScopedIcon trayImage;
 
 template <size_t N>
 void copyText(wchar_t (&field)[N], const wchar_t* text)
@@ -77,6 +81,13 @@ void retryTrayIconIn(UINT delayMs)
         retryTimerSet = true;
 }
 
+// The small icon size of the display scale: the shell draws it unscaled.
+void loadTrayImage(int dpi)
+{
+    trayImage = loadProgramIcon(GetModuleHandleW(nullptr), systemMetricForDpi(SM_CXSMICON, dpi));
+    trayIcon.hIcon = ownedOrSharedFallback(trayImage);
+}
+
 bool iconIsThere()
 {
     return Shell_NotifyIconW(NIM_ADD, &trayIcon) || Shell_NotifyIconW(NIM_MODIFY, &trayIcon);
@@ -107,8 +118,7 @@ void addTrayIcon(HWND window)
     trayIcon.uID = kTrayIconId;
     trayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     trayIcon.uCallbackMessage = WM_TRAYICON;
-    // The small icon size of the display scale: the shell draws it unscaled.
-    trayIcon.hIcon = loadProgramIcon(GetModuleHandleW(nullptr), GetSystemMetrics(SM_CXSMICON));
+    loadTrayImage(dpiForWindow(window));
     copyText(trayIcon.szTip, kTrayTip);
     addIconOrRetryLater();
     trayIconAdded = true;
@@ -122,8 +132,20 @@ bool isTaskbarCreated(UINT message)
 
 void readdTrayIcon()
 {
-    if (trayIconAdded)
-        addIconOrRetryLater();
+    if (!trayIconAdded)
+        return;
+    // The display scale may have changed while there was no shell.
+    loadTrayImage(dpiForWindow(trayIcon.hWnd));
+    addIconOrRetryLater();
+}
+
+void reloadTrayIcon(int dpi)
+{
+    if (!trayIconAdded)
+        return;
+    loadTrayImage(dpi);
+    // An icon the shell does not hold yet gets this image with the retry's add.
+    Shell_NotifyIconW(NIM_MODIFY, &trayIcon);
 }
 
 void retryTrayIcon()
@@ -151,6 +173,8 @@ void removeTrayIcon()
         return;
     Shell_NotifyIconW(NIM_DELETE, &trayIcon);
     trayIconAdded = false;
+    trayIcon.hIcon = nullptr;
+    trayImage.reset();
 }
 
 void hideToTray(HWND window)

@@ -9,6 +9,9 @@ void addTrayIcon(HWND window);
 // every icon then, and this message is its only notice.
 bool isTaskbarCreated(UINT message);
 void readdTrayIcon();
+// After a change of display scale: the image at the small-icon size of dpi,
+// given to the shell in place of the last one, which is destroyed.
+void reloadTrayIcon(int dpi);
 // IDT_TRAY_RETRY (core/app_messages.h): one more NIM_ADD.
 void retryTrayIcon();
 // Any other timer's tick: sets IDT_TRAY_RETRY again when the retry is wanted

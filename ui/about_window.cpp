@@ -8,6 +8,7 @@
 #include "ui/controls.h"
 #include "ui/dpi.h"
 #include "ui/drawing.h"
+#include "ui/program_icon.h"
 #include "ui/window_constants.h"
 
 #include <shellapi.h>
@@ -38,8 +39,7 @@ const wchar_t* const kBodyLines[kBodyLineCount] = {
     L"\u00A9 2026 Vexlumen. All rights reserved.",
 };
 
-// Loaded from the resources at each opening; destroyed with the window. The
-// system fallback icon is shared and must not be destroyed.
+// Loaded from the resources at each opening; destroyed with the window.
 ScopedIcon ownIcon;
 
 void createAboutControls(HWND window)
@@ -47,9 +47,8 @@ void createAboutControls(HWND window)
     HWND iconControl = createControl(window, {0, L"STATIC", L"", SS_ICON | SS_CENTERIMAGE, 0, 156, 18, kIconSize,
                                               kIconSize, UiFont::None});
     const int iconSize = scaleToDpi(kIconSize, layoutDpi(window));
-    ownIcon.reset(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_LUMAROTH), IMAGE_ICON,
-                                                iconSize, iconSize, LR_DEFAULTCOLOR)));
-    HICON icon = ownIcon ? ownIcon.get() : LoadIconW(nullptr, IDI_APPLICATION);
+    ownIcon = loadProgramIcon(GetModuleHandleW(nullptr), iconSize);
+    HICON icon = ownedOrSharedFallback(ownIcon);
     if (iconControl)
         SendMessageW(iconControl, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
 

@@ -35,6 +35,15 @@ int layoutDpi(HWND window)
     return dpiForWindow(owner ? owner : window);
 }
 
+int systemMetricForDpi(int index, int dpi)
+{
+    using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
+    static const auto getSystemMetricsForDpi = user32Function<GetSystemMetricsForDpiFn>("GetSystemMetricsForDpi");
+    if (getSystemMetricsForDpi)
+        return getSystemMetricsForDpi(index, static_cast<UINT>(dpi));
+    return MulDiv(GetSystemMetrics(index), dpi, systemDpi());
+}
+
 int scaleToDpi(int value, int dpi)
 {
     return MulDiv(value, dpi, kLayoutDpi);

@@ -14,6 +14,9 @@ int dpiForWindow(HWND window);
 // The DPI a window's contents are laid out for: that of its top-level owner,
 // so the About window and the banner follow the main window and its fonts.
 int layoutDpi(HWND window);
+// GetSystemMetrics(index) as it is at dpi; scaled from the system DPI's where
+// the system cannot tell (before Windows 10 1607).
+int systemMetricForDpi(int index, int dpi);
 // A 96-DPI length at dpi.
 int scaleToDpi(int value, int dpi);
 // The outer size of a window whose client area is width x height at 96 DPI.

@@ -6,17 +6,8 @@
 #include "res/resource.h"
 #include "ui/controls.h"
 #include "ui/drawing.h"
-#include "ui/layout.h"
+#include "ui/main_window.h"
 #include "ui/window_constants.h"
-
-#include <string>
-
-namespace {
-
-// Any character will do: the key's characters are what must go.
-constexpr wchar_t kKeyFiller = L'*';
-
-}  // namespace
 
 void showLoginPanel(HWND window)
 {
@@ -65,21 +56,4 @@ void showLoginPanel(HWND window)
     SetFocus(GetDlgItem(window, appState.hostname.empty() ? IDC_EDIT_HOSTNAME : IDC_EDIT_USERNAME));
 
     createControl(window, {0, kFrameClass, nullptr, 0, WS_EX_TRANSPARENT, 75, 43, 320, 158, UiFont::None});
-}
-
-void wipeKeyField(HWND window)
-{
-    HWND field = GetDlgItem(window, IDC_EDIT_KEY);
-    if (!field)
-        return;
-    // A text of the same length replaces the key in the control's buffer
-    // without moving it; replaced without undo, the key goes to no undo buffer.
-    const int length = GetWindowTextLengthW(field);
-    if (length > 0) {
-        const std::wstring filler(static_cast<size_t>(length), kKeyFiller);
-        SendMessageW(field, EM_SETSEL, 0, -1);
-        SendMessageW(field, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(filler.c_str()));
-    }
-    SetWindowTextW(field, L"");
-    SendMessageW(field, EM_EMPTYUNDOBUFFER, 0, 0);
 }

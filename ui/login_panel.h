@@ -10,8 +10,3 @@ inline constexpr int kLoginFieldBufferChars = 512;
 // Builds the login panel, pre-filled from the account in AppState; "Logout"
 // and "Cancel" only when signed in.
 void showLoginPanel(HWND window);
-// An edit control frees its text and its undo buffer unwiped, and the key
-// field holds the key as plain text: before the field goes, its text is
-// overwritten where it lies and emptied, and its undo buffer emptied. Does
-// nothing when the window holds no key field.
-void wipeKeyField(HWND window);

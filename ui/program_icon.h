@@ -1,8 +1,13 @@
-// The program's icon group, for window classes and the tray.
+// The program's icon group, for window classes, the tray and the About window.
 #pragma once
 
 #include <windows.h>
 
-// The program icon at size x size pixels, kept for the whole run (the system's
-// IDI_APPLICATION if it is missing).
-HICON loadProgramIcon(HINSTANCE instance, int size);
+#include "core/scoped_win.h"
+
+// The program icon at size x size pixels, owned by the caller; empty when the
+// resource is missing or cannot be loaded.
+ScopedIcon loadProgramIcon(HINSTANCE instance, int size);
+// The icon an owner holds, or the system's IDI_APPLICATION where it holds
+// none: that one is shared, and nobody destroys it.
+HICON ownedOrSharedFallback(const ScopedIcon& icon);

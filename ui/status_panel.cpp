@@ -7,8 +7,8 @@
 #include "store/autostart.h"
 #include "ui/controls.h"
 #include "ui/drawing.h"
-#include "ui/layout.h"
 #include "ui/link.h"
+#include "ui/main_window.h"
 #include "ui/status_texts.h"
 #include "ui/window_constants.h"
 

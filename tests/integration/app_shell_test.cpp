@@ -7,6 +7,19 @@
 
 namespace {
 
+// 0 for a handle that is no icon (any more).
+int iconWidth(HICON icon)
+{
+    ICONINFO info = {};
+    if (!GetIconInfo(icon, &info))
+        return 0;
+    using ScopedBitmap = ScopedResource<HBITMAP, DeleteGdiObject>;
+    const ScopedBitmap color(info.hbmColor), mask(info.hbmMask);
+    BITMAP bitmap = {};
+    GetObjectW(info.hbmMask, sizeof bitmap, &bitmap);
+    return bitmap.bmWidth;
+}
+
 LRESULT CALLBACK refuseEverything(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return message == WM_COPYDATA ? FALSE : DefWindowProcW(window, message, wParam, lParam);
@@ -183,6 +196,27 @@ TEST_F(ShellTest, IconIsAddedAgainWhenTheShellRestarts)
     // After "Exit" the icon stays gone.
     SendMessageW(mainWindow, WM_COMMAND, IDM_TRAY_EXIT, 0);
     EXPECT_FALSE(Shell_NotifyIconW(NIM_MODIFY, &probe));
+}
+
+// The shell draws the image unscaled: at a new display scale it gets one of
+// the new small-icon size, and no image is left behind.
+TEST_F(ShellTest, IconIsReloadedAtTheNewDpiSize)
+{
+    createWindow();
+    const int dpi = dpiForWindow(mainWindow);
+    const int smallIcon = GetSystemMetrics(SM_CXSMICON);
+    const HICON before = trayIconData().hIcon;
+    EXPECT_EQ(iconWidth(before), smallIcon);
+    RECT suggested = {};
+    GetWindowRect(mainWindow, &suggested);
+    SendMessageW(mainWindow, WM_DPICHANGED, MAKEWPARAM(2 * dpi, 2 * dpi), reinterpret_cast<LPARAM>(&suggested));
+    const HICON after = trayIconData().hIcon;
+    EXPECT_EQ(iconWidth(after), 2 * smallIcon);
+    EXPECT_EQ(iconWidth(before), 0);
+    NOTIFYICONDATAW probe = trayIconData();
+    EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &probe));
+    SendMessageW(mainWindow, WM_COMMAND, IDM_TRAY_EXIT, 0);
+    EXPECT_EQ(iconWidth(after), 0);
 }
 
 // At sign-in the shell may not take the icon yet: the retry adds it once the

@@ -30,6 +30,7 @@
 #include "tests/common/app_texts.h"
 #include "tests/common/external_names.h"
 #include "tests/common/window_text.h"
+#include "ui/dpi.h"
 #include "ui/window_constants.h"
 #include "update/update_types.h"
 

@@ -1,6 +1,5 @@
-// The two mechanisms every panel rebuild uses: empty the main window, then
-// fit it to the new panel's height; and the rebuild for a new DPI.
-#include "ui/layout.h"
+// The rebuild for a new DPI: fonts, the shown panel, the About window.
+#include "ui/dpi_rebuild.h"
 
 #include "core/app_state.h"
 #include "core/secure_wipe.h"
@@ -9,8 +8,8 @@
 #include "ui/dpi.h"
 #include "ui/drawing.h"
 #include "ui/login_panel.h"
+#include "ui/main_window.h"
 #include "ui/status_panel.h"
-#include "ui/window_constants.h"
 
 #include <string>
 
@@ -63,26 +62,6 @@ void restoreTypedLogin(HWND window, const TypedLogin& typed)
 }
 
 }  // namespace
-
-void clearMainWindow(HWND window)
-{
-    wipeKeyField(window);
-    HWND child = GetWindow(window, GW_CHILD);
-    while (child) {
-        // Fetched first: the destroyed window's links are gone afterwards.
-        HWND next = GetWindow(child, GW_HWNDNEXT);
-        DestroyWindow(child);
-        child = next;
-    }
-}
-
-void resizeMainWindow(HWND window)
-{
-    const SIZE size = windowSizeForClient(kClientWidth, appState.clientHeight,
-                                          static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)), 0,
-                                          dpiForWindow(window));
-    SetWindowPos(window, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
 
 void rebuildForDpi(HWND window)
 {
